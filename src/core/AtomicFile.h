@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace im::core {
+
+// Replaces the file at path by data so that a reader, a crash or a kill at
+// any moment sees either the old content or the new one, never a mixture:
+// the data goes to a temporary file in the same folder, is flushed to the
+// disk and then renamed over the old file. Returns 0 on success, otherwise
+// the errno of the step that failed (the old file is then untouched and the
+// temporary file removed).
+int replaceFileAtomically(const QString& path, const QByteArray& data);
+
+// Appends data to the file at path, creating it when missing. When the
+// append fails part-way, the file is cut back to its old length, so that a
+// later retry of the same data does not leave a duplicated fragment.
+// Returns 0 on success, otherwise the errno of the failing step.
+int appendToFile(const QString& path, const QByteArray& data);
+
+}  // namespace im::core

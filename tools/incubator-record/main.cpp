@@ -1,0 +1,185 @@
+// incubator-record: the monitor's receive path without a window. It opens a
+// device with the monitor's line settings, decodes frames with the monitor's
+// own classes, prints every record line that the decimation takes, and with
+// --log-dir appends them to the monitor's daily files.
+
+#include "core/Clock.h"
+#include "core/TerminationSignals.h"
+#include "core/Timer.h"
+#include "journal/DailyLog.h"
+#include "link/FrameDecoder.h"
+#include "link/ReceivePath.h"
+#include "link/TSerialPort.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <csignal>
+#include <cstdio>
+
+using namespace im;
+
+namespace {
+
+// Balloons go to standard error; the same warning repeated while nothing
+// changes (the no-data warning every three seconds) is printed once.
+class StderrBalloons final : public core::Balloons {
+public:
+    void ShowBalloon(const QString& title, const QString& text, core::BalloonIcon, int) override {
+        QString message = title + QStringLiteral(" ") + text;
+        message.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        if (message == last_) {
+            return;
+        }
+        last_ = message;
+        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+        std::fflush(stderr);
+    }
+    void forgetLast() { last_.clear(); }
+
+private:
+    QString last_;
+};
+
+class PrintingEffects final : public link::FrameEffects {
+public:
+    explicit PrintingEffects(StderrBalloons& balloons) : balloons_(balloons) {}
+    void showPanels(const link::PanelTexts&) override {}
+    int appendJournalLine(const QString& line) override {
+        const QByteArray bytes = line.toUtf8() + '\n';
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        std::fflush(stdout);
+        balloons_.forgetLast();
+        return ++count_;
+    }
+    void setWindowScrollBar(int) override {}
+    void PlotChartWindow(int) override {}
+
+private:
+    StderrBalloons& balloons_;
+    int count_ = 0;
+};
+
+int positiveOption(const QCommandLineParser& parser, const QString& name, int fallback) {
+    if (!parser.isSet(name)) {
+        return fallback;
+    }
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < 0) {
+        std::fprintf(stderr, "incubator-record: --%s needs a whole number\n",
+                     name.toUtf8().constData());
+        std::exit(2);
+    }
+    return value;
+}
+
+void setBaud(link::TSerialPort& port, int bitsPerSecond) {
+    const QString text = QString::number(bitsPerSecond);
+    if (auto rate = link::enumOf<link::BaudRate>(link::baudRateTexts(), text)) {
+        port.setBaudRate(*rate);
+    } else {
+        port.setBaudRate(link::BaudRate::Custom);
+        port.setCustomBaudRate(bitsPerSecond);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Records the incubator controller's telemetry as record lines."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(
+        QStringLiteral("DEVICE"),
+        QStringLiteral("Serial device: COMn, a name under /dev, or a path."));
+    parser.addOption({QStringLiteral("baud"), QStringLiteral("Line speed (default 4800)."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("every"),
+                      QStringLiteral("Take one accepted frame in N (0 and 1: every frame)."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("log-dir"),
+                      QStringLiteral("Append the lines to daily files yyyy-mm-dd.txt in DIR."),
+                      QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("save-period"),
+                      QStringLiteral("Minutes between saves to the daily file (default 1)."),
+                      QStringLiteral("MIN")});
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1) {
+        parser.showHelp(2);
+    }
+
+    core::SystemClock clock;
+    StderrBalloons balloons;
+    PrintingEffects effects(balloons);
+    journal::PendingSave pending;
+    link::FrameDecoder decoder(effects, balloons, pending, clock);
+    const int every = positiveOption(parser, QStringLiteral("every"), 0);
+    decoder.setDecimation(every);
+    decoder.setSkipCounter(every);
+
+    const QString logDir = parser.value(QStringLiteral("log-dir"));
+    const int savePeriod = positiveOption(parser, QStringLiteral("save-period"), 1);
+    if (!logDir.isEmpty()) {
+        // Lines are collected for the day file even with a period of 0; they
+        // are then written once, at the end.
+        decoder.setSavePeriod(savePeriod > 0 ? savePeriod : -1);
+    }
+
+    // The monitor's line: 4800 bit/s, 8 data bits, no parity, 2 stop bits.
+    link::TSerialPort port;
+    port.setPort(parser.positionalArguments().constFirst());
+    port.setBaudRate(link::BaudRate::br4800);
+    port.setStopBits(link::StopBits::sb2);
+    if (parser.isSet(QStringLiteral("baud"))) {
+        setBaud(port, positiveOption(parser, QStringLiteral("baud"), 4800));
+    }
+
+    core::QtTimer timerResetRxUart(link::ReceivePath::kResyncMs);
+    core::QtTimer timerSignalOffData(link::ReceivePath::kNoDataMs);
+    link::ReceivePath receive(port, decoder, balloons, timerResetRxUart, timerSignalOffData);
+    receive.SignalOffData = true;
+
+    receive.SpBtnOpenComClick();
+    if (!port.Connected()) {
+        return 1;
+    }
+
+    // Unattended: a device that goes away is opened again when it is back.
+    core::QtTimer reopen(2000);
+    QObject::connect(&port, &link::TSerialPort::deviceLost, &reopen, [&] { reopen.start(); });
+    QObject::connect(&reopen, &core::Timer::timeout, &reopen, [&] {
+        receive.SpBtnOpenComClick();
+        if (port.Connected()) {
+            reopen.stop();
+            std::fprintf(stderr, "incubator-record: %s open again\n",
+                         port.Port().toUtf8().constData());
+        }
+    });
+
+    const journal::DailyLog dailyLog([logDir] { return QDir(logDir).absolutePath(); }, clock);
+    core::QtTimer saveTimer(savePeriod * 60000);
+    if (!logDir.isEmpty() && savePeriod > 0) {
+        QObject::connect(&saveTimer, &core::Timer::timeout, &saveTimer,
+                         [&] { dailyLog.save(pending); });
+        saveTimer.start();
+    }
+
+    int status = 0;
+    core::TerminationSignals signals;
+    QObject::connect(&signals, &core::TerminationSignals::terminationRequested, &app, [&] {
+        port.ClosePort();
+        if (!logDir.isEmpty() && !dailyLog.save(pending)) {
+            std::fprintf(stderr, "incubator-record: could not write %s\n",
+                         dailyLog.currentFilePath().toUtf8().constData());
+            status = 1;
+        }
+        app.exit(status);
+    });
+    return app.exec();
+}
