@@ -1,0 +1,424 @@
+#include "chart/TGraphM.h"
+
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <QWheelEvent>
+
+#include <vector>
+
+namespace im::chart {
+
+namespace {
+
+constexpr int kHintRenewMs = 200;
+constexpr int kWheelNotch = 120;
+
+// A line as the chart's drawing convention has it: it covers its start and
+// stops one pixel short of its end.
+void line(QPainter& p, int x1, int y1, int x2, int y2) {
+    const int dx = (x2 > x1) - (x2 < x1);
+    const int dy = (y2 > y1) - (y2 < y1);
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    if (dx == 0 || dy == 0) {
+        p.drawLine(x1, y1, x2 - dx, y2 - dy);
+    } else {
+        p.drawLine(x1, y1, x2, y2);
+    }
+}
+
+QPen solidPen(const QColor& color, int width = 1) {
+    QPen pen(color, width, Qt::SolidLine, width > 1 ? Qt::RoundCap : Qt::SquareCap, Qt::RoundJoin);
+    return pen;
+}
+
+QPen dottedPen(const QColor& color) {
+    QPen pen(color, 1);
+    pen.setDashPattern({1, 1});
+    return pen;
+}
+
+}  // namespace
+
+TGraphM::TGraphM(QWidget* parent) : QWidget(parent) {
+    resize(320, 210);
+    setClientSize(320, 210);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // The focus comes by tab or by the first click, which does nothing else.
+    setFocusPolicy(Qt::TabFocus);
+    setMouseTracking(true);
+}
+
+TGraphM::~TGraphM() {
+    delete hint_;
+}
+
+void TGraphM::invalidate() {
+    update();
+}
+
+void TGraphM::scaleChanged(int newScale) {
+    if (OnScaleChange) {
+        OnScaleChange(this, newScale);
+    }
+}
+
+void TGraphM::resizeEvent(QResizeEvent* event) {
+    setClientSize(width(), height());
+    QWidget::resizeEvent(event);
+}
+
+void TGraphM::paintEvent(QPaintEvent*) {
+    DrawGraph(buffer_);
+    QPainter p(this);
+    p.drawImage(0, 0, buffer_);
+}
+
+void TGraphM::DrawGraph(QImage& image) {
+    setClientSize(width(), height());
+    const int W = width();
+    const int H = height();
+    if (image.size() != QSize(W, H)) {
+        image = QImage(W, H, QImage::Format_RGB32);
+    }
+    yLabels_.clear();
+    xLabels_.clear();
+    QPainter p(&image);
+    p.fillRect(0, 0, W, H, Color());
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = QRect(0, 0, W, H);
+        option.backgroundColor = Color();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
+
+    if (ShowTextScale()) {
+        const QFont saved = p.font();
+        QFont watermark(QStringLiteral("Arial"), 20, QFont::Bold);
+        p.setFont(watermark);
+        const QString text = QStringLiteral("М: %1%").arg(Scale());
+        const int textWidth = QFontMetrics(watermark).horizontalAdvance(text);
+        p.setPen(Color() == QColor(Qt::white) ? WatermarkColor : QColor(Qt::white));
+        p.drawText(QRect(W - textWidth - 30, 10, textWidth + 30, H), Qt::AlignLeft | Qt::AlignTop,
+                   text);
+        p.setFont(saved);
+    }
+
+    LeftMargin = 20;
+    p.setPen(solidPen(Qt::black));
+    updateRanges();
+
+    const QFontMetrics fm(p.font());
+    const Measure measure = [&fm](const QString& text) {
+        return QSize(fm.horizontalAdvance(text), fm.height());
+    };
+    const int y0 = H - BottomMargin;
+
+    const std::optional<AxisScale> ys = ComputeYScale(measure);
+    if (ys) {
+        const int offset = qRound((ys->first - ViewMinY) / YUnitsPerPixel);
+        const int lw = YLabelSize.width();
+        const int lh = YLabelSize.height();
+        double v = ys->first;
+        for (int i = 0; v <= ViewMaxY && i <= PlotHeight + 1; ++i, v += ys->step) {
+            const int y = y0 - qRound(i * ys->step / YUnitsPerPixel) - offset;
+            if (GridY()) {
+                p.setPen(dottedPen(ColorGrid()));
+                line(p, LeftMargin + PlotWidth, y, LeftMargin, y);
+                p.setPen(solidPen(Qt::black));
+            }
+            line(p, LeftMargin, y, LeftMargin - 4, y);
+            const QString text = numberText(v, ys->decimals);
+            yLabels_ << text;
+            p.drawText(QRect(LeftMargin - 6 - lw, y - lh / 2, lw, lh / 2 * 2),
+                       Qt::AlignRight | Qt::AlignTop, text);
+        }
+        p.setPen(solidPen(ColorAxis()));
+        line(p, LeftMargin, y0, LeftMargin + PlotWidth, y0);
+        line(p, LeftMargin, y0 - PlotHeight, LeftMargin + PlotWidth, y0 - PlotHeight);
+        p.setPen(solidPen(Qt::black));
+    } else {
+        // No Y scale: the plot keeps the room the labels at hand leave.
+        PlotHeight = H - BottomMargin - kTopMargin;
+        XLabelSize = MeasureLabels(ViewMinX, ViewMaxX, Precision(), measure);
+        PlotWidth = W - LeftMargin - XLabelSize.width() / 2 - 3;
+        line(p, 20, H - 20, 20, 2);
+    }
+
+    const std::optional<AxisScale> xs = ComputeXScale();
+    if (xs) {
+        const int offset = qRound((xs->first - ViewMinX) / XUnitsPerPixel);
+        const int lw = XLabelSize.width();
+        const int lh = XLabelSize.height();
+        double v = xs->first;
+        for (int i = 0; v <= ViewMaxX && i <= PlotWidth + 1; ++i, v += xs->step) {
+            const int x = LeftMargin + qRound(i * xs->step / XUnitsPerPixel) + offset;
+            if (GridX()) {
+                p.setPen(dottedPen(ColorGrid()));
+                line(p, x, y0 - PlotHeight, x, y0);
+                p.setPen(solidPen(Qt::black));
+            }
+            line(p, x, y0, x, y0 + 4);
+            const QString text = numberText(v, xs->decimals);
+            xLabels_ << text;
+            p.drawText(QRect(x - lw / 2, y0 + 8, lw / 2 * 2, lh), Qt::AlignHCenter | Qt::AlignTop,
+                       text);
+        }
+        p.setPen(solidPen(ColorAxis()));
+        line(p, LeftMargin, y0, LeftMargin, y0 - PlotHeight);
+        line(p, LeftMargin + PlotWidth, y0, LeftMargin + PlotWidth, y0 - PlotHeight);
+        p.setPen(solidPen(Qt::black));
+    } else {
+        line(p, 20, H - 20, W - 2, H - 20);
+    }
+
+    if (Curves().count() > 0) {
+        drawCurves(p, y0);
+    }
+}
+
+void TGraphM::drawCurves(QPainter& p, int y0) {
+    // A curve may reach two pixels below the X axis, never left of the Y
+    // axis or right of the frame.
+    p.setClipRect(QRect(LeftMargin, kTopMargin, PlotWidth, y0 + 2 - kTopMargin));
+    std::vector<QLine> segments;
+    for (int c = 0; c < Curves().count(); ++c) {
+        const TCurve& curve = Curves()[c];
+        const std::size_t n = curve.pointCount();
+        if (n < 2) {
+            continue;
+        }
+        const bool markers = Details() || curve.Details();
+        int a = 0;
+        int b = 0;
+        int penWidth = curve.ThickLine();
+        if (markers && curve.ThickLine() > 1) {
+            a = curve.ThickLine() / 2;
+            b = curve.ThickLine() - a;
+            penWidth = 1;
+        } else if (markers) {
+            a = 2;
+            b = 3;
+        }
+        const std::vector<double>& xs = curve.XValues();
+        const std::vector<double>& ys = curve.YValues();
+        segments.clear();
+        segments.reserve(n - 1);
+        QPoint previous(pixelX(xs[0]), pixelY(ys[0]));
+        for (std::size_t j = 1; j < n; ++j) {
+            const QPoint at(pixelX(xs[j]), pixelY(ys[j]));
+            if (markers) {
+                p.fillRect(QRect(at.x() - a, at.y() - a, a + b, a + b), curve.ColorGraph());
+            }
+            segments.emplace_back(previous, at);
+            previous = at;
+        }
+        p.setPen(solidPen(curve.ColorGraph(), penWidth < 1 ? 1 : penWidth));
+        p.drawLines(segments.data(), static_cast<int>(segments.size()));
+    }
+    p.setClipping(false);
+}
+
+QString TGraphM::hintAt(QPoint pos) {
+    const std::optional<FoundPoint> found = FindPointAt(pos);
+    return found ? hintText(*found) : QString();
+}
+
+bool TGraphM::hintVisible() const {
+    return hint_ && hint_->isVisible();
+}
+
+QString TGraphM::hintTextShown() const {
+    return hintVisible() ? hint_->text() : QString();
+}
+
+void TGraphM::showHint(QPoint pos) {
+    const QString text = hintAt(pos);
+    hintRenewed_.start();
+    if (text.isEmpty()) {
+        hideHint();
+        return;
+    }
+    if (!hint_) {
+        hint_ = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
+        hint_->setStyleSheet(
+            QStringLiteral("QLabel { background: white; color: black; border: 1px solid black; "
+                           "padding: 1px 3px; }"));
+    }
+    hint_->setText(text);
+    hint_->adjustSize();
+    hint_->move(mapToGlobal(pos) + QPoint(2, 20));
+    hint_->show();
+}
+
+void TGraphM::hideHint() {
+    if (hint_) {
+        hint_->hide();
+    }
+}
+
+bool TGraphM::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::ToolTip:
+            showHint(static_cast<QHelpEvent*>(event)->pos());
+            return true;
+        case QEvent::ShortcutOverride: {
+            // The arrow keys belong to the chart, not to focus navigation.
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
+                key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+                event->accept();
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return QWidget::event(event);
+}
+
+void TGraphM::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    if (Curves().anyDrawable()) {
+        LastMousePoint = event->position().toPoint();
+        if (event->button() == Qt::LeftButton) {
+            LeftButtonDown = true;
+        }
+    }
+}
+
+void TGraphM::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    const QPoint pos = event->position().toPoint();
+    Q_EMIT mouseMoved(pos);
+    const bool held = event->buttons() != Qt::NoButton || event->modifiers() != Qt::NoModifier;
+    if (held && LeftButtonDown && Scale() > 100 && pos != LastMousePoint) {
+        Dragged = true;
+        PanTo(pos);
+    }
+    if (hintVisible() && hintRenewed_.elapsed() >= kHintRenewMs) {
+        showHint(pos);
+    }
+}
+
+void TGraphM::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    if (!hasFocus() && isEnabled() && focusPolicy() != Qt::NoFocus) {
+        setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    if (!Curves().anyDrawable()) {
+        return;
+    }
+    if (Dragged) {
+        Dragged = false;
+        LeftButtonDown = false;
+        return;
+    }
+    LeftButtonDown = false;
+    LastMousePoint = event->position().toPoint();
+    switch (event->button()) {
+        case Qt::LeftButton:
+            setScale(Scale() + StepScale());
+            break;
+        case Qt::RightButton:
+            setScale(Scale() - StepScale());
+            break;
+        case Qt::MiddleButton:
+            setScale(100);
+            break;
+        default:
+            break;
+    }
+}
+
+void TGraphM::wheelEvent(QWheelEvent* event) {
+    // Fine-grained wheels report parts of a notch; a notch is one step.
+    wheelRemainder_ += event->angleDelta().y();
+    event->accept();
+    while (wheelRemainder_ <= -kWheelNotch || wheelRemainder_ >= kWheelNotch) {
+        const bool towardsUser = wheelRemainder_ < 0;
+        wheelRemainder_ += towardsUser ? kWheelNotch : -kWheelNotch;
+        if (!Curves().anyDrawable()) {
+            continue;
+        }
+        LastMousePoint = event->position().toPoint();
+        LeftButtonDown = false;
+        setScale(Scale() + (towardsUser ? StepScale() / 2 : -(StepScale() / 2)));
+    }
+}
+
+void TGraphM::keyPressEvent(QKeyEvent* event) {
+    QWidget::keyPressEvent(event);
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const QPoint c(LeftMargin + (width() - LeftMargin) / 2, (height() - BottomMargin) / 2);
+    const int across = width() - LeftMargin - 10;
+    const int down = height() - BottomMargin - 8;
+    switch (event->key()) {
+        case Qt::Key_Asterisk:
+            if (keypad) {
+                setScale(100);
+            }
+            break;
+        case Qt::Key_Plus:
+            if (keypad) {
+                LastMousePoint = QPoint(-1, 0);
+                setScale(Scale() + StepScale());
+            }
+            break;
+        case Qt::Key_Minus:
+            if (keypad && Scale() >= 101) {
+                LastMousePoint = QPoint(-1, 0);
+                setScale(Scale() - StepScale());
+            }
+            break;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            if (Scale() <= 100) {
+                break;
+            }
+            LastMousePoint = c;
+            const int sign = event->key() == Qt::Key_Left || event->key() == Qt::Key_Up ? -1 : 1;
+            if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+                PanTo(QPoint(c.x() + sign * (ctrl ? across : 10), c.y()));
+            } else {
+                PanTo(QPoint(c.x(), c.y() + sign * (ctrl ? down : 10)));
+            }
+            event->accept();
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void TGraphM::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TGraphM::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void TGraphM::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    hideHint();
+}
+
+}  // namespace im::chart

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "chart/ChartModel.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+
+namespace im::chart {
+
+// The chart control: paints the model into an off-screen image that reaches
+// the screen in one copy, zooms and pans with the pointer, the wheel and the
+// keypad, and hints the point under the pointer.
+class TGraphM : public QWidget, public ChartModel {
+    Q_OBJECT
+public:
+    explicit TGraphM(QWidget* parent = nullptr);
+    ~TGraphM() override;
+
+    // Raised after every zoom with the chart and the new Scale.
+    std::function<void(TGraphM* sender, int newScale)> OnScaleChange;
+
+    // One whole paint into image (resized to the control when needed).
+    void DrawGraph(QImage& image);
+    // The scale labels of the last paint, bottom to top and left to right.
+    const QStringList& lastYLabels() const { return yLabels_; }
+    const QStringList& lastXLabels() const { return xLabels_; }
+
+    void invalidate() override;
+    // The text the hint shows at a client point, empty where there is none.
+    QString hintAt(QPoint p);
+    bool hintVisible() const;
+    QString hintTextShown() const;
+
+Q_SIGNALS:
+    // The pointer moved over the chart (the main window's value read-out).
+    void mouseMoved(QPoint position);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void scaleChanged(int newScale) override;
+
+private:
+    void drawCurves(class QPainter& p, int y0);
+    void showHint(QPoint p);
+    void hideHint();
+
+    QImage buffer_;
+    QStringList yLabels_;
+    QStringList xLabels_;
+    QLabel* hint_ = nullptr;
+    QElapsedTimer hintRenewed_;
+    int wheelRemainder_ = 0;
+};
+
+}  // namespace im::chart
