@@ -27,19 +27,19 @@ void keepInside(double& viewMin, double& viewMax, double lo, double hi, double w
     }
 }
 
-// Rounds half to even and keeps the result within what a pixel
-// coordinate can be, however far outside the view a value lies.
-int toPixel(double v) {
+}  // namespace
+
+ChartModel::ChartModel() = default;
+
+int ChartModel::toPixel(double v) {
+    // Half to even, and within what a pixel coordinate can be however far
+    // outside the view a value lies.
     const double r = std::nearbyint(v);
     if (!(r > -1e7)) {
         return -10000000;
     }
     return r < 1e7 ? static_cast<int>(r) : 10000000;
 }
-
-}  // namespace
-
-ChartModel::ChartModel() = default;
 
 void ChartModel::setColorAxis(const QColor& c) {
     if (c != colorAxis_) {

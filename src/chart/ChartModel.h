@@ -140,6 +140,8 @@ public:
     double kx() const;
     double ky() const;
     int pixelX(double u) const;
+    // A pixel offset from a value offset times the scale.
+    static int toPixel(double v);
     int pixelY(double v) const;
 
     // Called by the curve collection and the setters: a repaint is due.

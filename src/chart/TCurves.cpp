@@ -31,6 +31,13 @@ void TCurve::AddPoint(double x, double y) {
     changed();
 }
 
+void TCurve::setPoints(std::vector<double> x, std::vector<double> y) {
+    y.resize(x.size());
+    x_ = std::move(x);
+    y_ = std::move(y);
+    changed();
+}
+
 void TCurve::Clear() {
     std::vector<double>().swap(x_);
     std::vector<double>().swap(y_);

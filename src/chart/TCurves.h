@@ -29,6 +29,8 @@ public:
     void setDetails(bool on);
 
     void AddPoint(double x, double y);
+    // All points at once, in place of the present ones (one repaint request).
+    void setPoints(std::vector<double> x, std::vector<double> y);
     void Clear();
     // Room for n points without growing again (a chart window refill).
     void reserve(std::size_t n);

@@ -11,6 +11,10 @@
 #include <QStyleOptionFocusRect>
 #include <QWheelEvent>
 
+#include <QLocale>
+
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace im::chart {
@@ -40,6 +44,115 @@ QPen solidPen(const QColor& color, int width = 1) {
     return pen;
 }
 
+// The decimal separator the scale labels are written with.
+QChar journalDecimal() {
+    return QLocale().decimalPoint().at(0);
+}
+
+// The pixels of an RGB32 image, taken once per paint: every scanLine() call
+// on a writable image checks whether it must detach.
+struct Pixels {
+    QRgb* bits;
+    qsizetype stride;  // in pixels
+    std::vector<qsizetype>* touched;
+    QRgb& at(int x, int y) const {
+        const qsizetype i = y * stride + x;
+        touched->push_back(i);
+        return bits[i];
+    }
+};
+
+void fillPixels(const Pixels& image, const QRect& r, QRgb rgb) {
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            image.at(x, y) = rgb;
+        }
+    }
+}
+
+// Cuts the segment a-b to the rectangle (Cohen-Sutherland); false when
+// nothing of it is inside.
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, const QRect& r) {
+    const double left = r.left(), right = r.right(), top = r.top(), bottom = r.bottom();
+    auto code = [&](double x, double y) {
+        return (x < left ? 1 : 0) | (x > right ? 2 : 0) | (y < top ? 4 : 0) | (y > bottom ? 8 : 0);
+    };
+    int c0 = code(x0, y0);
+    int c1 = code(x1, y1);
+    for (;;) {
+        if (!(c0 | c1)) {
+            return true;
+        }
+        if (c0 & c1) {
+            return false;
+        }
+        const int out = c0 ? c0 : c1;
+        double x = 0;
+        double y = 0;
+        if (out & 8) {
+            x = x0 + (x1 - x0) * (bottom - y0) / (y1 - y0);
+            y = bottom;
+        } else if (out & 4) {
+            x = x0 + (x1 - x0) * (top - y0) / (y1 - y0);
+            y = top;
+        } else if (out & 2) {
+            y = y0 + (y1 - y0) * (right - x0) / (x1 - x0);
+            x = right;
+        } else {
+            y = y0 + (y1 - y0) * (left - x0) / (x1 - x0);
+            x = left;
+        }
+        if (out == c0) {
+            x0 = x;
+            y0 = y;
+            c0 = code(x0, y0);
+        } else {
+            x1 = x;
+            y1 = y;
+            c1 = code(x1, y1);
+        }
+    }
+}
+
+// A one-pixel line straight into the image (Bresenham), inside clip: what
+// a one-pixel pen draws, at a fraction of the cost of a painter per
+// segment.
+void plotLine(const Pixels& image, const QRect& clip, QPoint a, QPoint b, QRgb rgb) {
+    int x0 = a.x(), y0 = a.y(), x1 = b.x(), y1 = b.y();
+    if (!clip.contains(a) || !clip.contains(b)) {
+        double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
+        if (!clipSegment(fx0, fy0, fx1, fy1, clip)) {
+            return;
+        }
+        x0 = qRound(fx0);
+        y0 = qRound(fy0);
+        x1 = qRound(fx1);
+        y1 = qRound(fy1);
+    }
+    const int dx = std::abs(x1 - x0);
+    const int dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1;
+    const int sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        if (clip.contains(x0, y0)) {
+            image.at(x0, y0) = rgb;
+        }
+        if (x0 == x1 && y0 == y1) {
+            break;
+        }
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
 QPen dottedPen(const QColor& color) {
     QPen pen(color, 1);
     pen.setDashPattern({1, 1});
@@ -62,7 +175,18 @@ TGraphM::~TGraphM() {
 }
 
 void TGraphM::invalidate() {
+    dirty_ = true;
     update();
+}
+
+void TGraphM::render() {
+    DrawGraph(buffer_);
+    dirty_ = false;
+}
+
+void TGraphM::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    invalidate();
 }
 
 void TGraphM::scaleChanged(int newScale) {
@@ -73,17 +197,68 @@ void TGraphM::scaleChanged(int newScale) {
 
 void TGraphM::resizeEvent(QResizeEvent* event) {
     setClientSize(width(), height());
+    dirty_ = true;
     QWidget::resizeEvent(event);
 }
 
 void TGraphM::paintEvent(QPaintEvent*) {
-    DrawGraph(buffer_);
+    if (dirty_ || buffer_.size() != size()) {
+        render();
+    }
     QPainter p(this);
     p.drawImage(0, 0, buffer_);
 }
 
+TGraphM::BackgroundKey TGraphM::backgroundKey() const {
+    return {size(),      Color().rgb(), ColorGrid().rgb(), ColorAxis().rgb(), WatermarkColor.rgb(),
+            GridX(),     GridY(),       ShowTextScale(),   hasFocus(),        Scale(),
+            Precision(), BottomMargin,  ViewMinX,          ViewMaxX,          ViewMinY,
+            ViewMaxY,    font().key(),  journalDecimal()};
+}
+
 void TGraphM::DrawGraph(QImage& image) {
     setClientSize(width(), height());
+    LeftMargin = 20;
+    updateRanges();
+    const BackgroundKey key = backgroundKey();
+    const bool sameBackground = backgroundKey_ && *backgroundKey_ == key;
+    if (sameBackground) {
+        // Grid, scales and frame as the last paint left them.
+        LeftMargin = backgroundFields_.leftMargin;
+        PlotWidth = backgroundFields_.plotWidth;
+        PlotHeight = backgroundFields_.plotHeight;
+        XUnitsPerPixel = backgroundFields_.xUnitsPerPixel;
+        YUnitsPerPixel = backgroundFields_.yUnitsPerPixel;
+        XLabelSize = backgroundFields_.xLabelSize;
+        YLabelSize = backgroundFields_.yLabelSize;
+        yLabels_ = backgroundFields_.yLabels;
+        xLabels_ = backgroundFields_.xLabels;
+    } else {
+        paintBackground(background_);
+        backgroundKey_ = key;
+        backgroundFields_ = {LeftMargin, PlotWidth,  PlotHeight, XUnitsPerPixel, YUnitsPerPixel,
+                             XLabelSize, YLabelSize, yLabels_,   xLabels_};
+    }
+    if (sameBackground && touchedComplete_ && image.constBits() == lastTarget_ &&
+        image.size() == background_.size()) {
+        // Only the pixels of the last curves differ from the background.
+        QRgb* to = reinterpret_cast<QRgb*>(image.bits());
+        const QRgb* from = reinterpret_cast<const QRgb*>(background_.constBits());
+        for (const qsizetype i : touched_) {
+            to[i] = from[i];
+        }
+    } else {
+        image = background_.copy();
+    }
+    touched_.clear();
+    touchedComplete_ = true;
+    if (Curves().count() > 0) {
+        drawCurves(image, height() - BottomMargin);
+    }
+    lastTarget_ = image.constBits();
+}
+
+void TGraphM::paintBackground(QImage& image) {
     const int W = width();
     const int H = height();
     if (image.size() != QSize(W, H)) {
@@ -116,7 +291,6 @@ void TGraphM::DrawGraph(QImage& image) {
 
     LeftMargin = 20;
     p.setPen(solidPen(Qt::black));
-    updateRanges();
 
     const QFontMetrics fm(p.font());
     const Measure measure = [&fm](const QString& text) {
@@ -181,17 +355,17 @@ void TGraphM::DrawGraph(QImage& image) {
     } else {
         line(p, 20, H - 20, W - 2, H - 20);
     }
-
-    if (Curves().count() > 0) {
-        drawCurves(p, y0);
-    }
 }
 
-void TGraphM::drawCurves(QPainter& p, int y0) {
+void TGraphM::drawCurves(QImage& image, int y0) {
     // A curve may reach two pixels below the X axis, never left of the Y
     // axis or right of the frame.
-    p.setClipRect(QRect(LeftMargin, kTopMargin, PlotWidth, y0 + 2 - kTopMargin));
-    std::vector<QLine> segments;
+    const QRect clip(LeftMargin, kTopMargin, PlotWidth, y0 + 2 - kTopMargin);
+    if (clip.isEmpty()) {
+        return;
+    }
+    std::optional<QPainter> painter;  // only for wide lines
+    const Pixels pixels{reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / 4, &touched_};
     for (int c = 0; c < Curves().count(); ++c) {
         const TCurve& curve = Curves()[c];
         const std::size_t n = curve.pointCount();
@@ -210,23 +384,38 @@ void TGraphM::drawCurves(QPainter& p, int y0) {
             a = 2;
             b = 3;
         }
+        const QRgb rgb = curve.ColorGraph().rgb();
         const std::vector<double>& xs = curve.XValues();
         const std::vector<double>& ys = curve.YValues();
-        segments.clear();
-        segments.reserve(n - 1);
-        QPoint previous(pixelX(xs[0]), pixelY(ys[0]));
+        if (penWidth > 1 && !painter) {
+            painter.emplace(&image);
+            painter->setClipRect(clip);
+            touchedComplete_ = false;  // a wide pen covers pixels of its own
+        }
+        if (penWidth > 1) {
+            painter->setPen(solidPen(curve.ColorGraph(), penWidth));
+        }
+        const double kX = kx();
+        const double kY = ky();
+        const int axisY = height() - BottomMargin;
+        auto toPixels = [&](std::size_t j) {
+            return QPoint(LeftMargin + toPixel((xs[j] - ViewMinX) * kX),
+                          axisY - toPixel((ys[j] - ViewMinY) * kY));
+        };
+        QPoint previous = toPixels(0);
         for (std::size_t j = 1; j < n; ++j) {
-            const QPoint at(pixelX(xs[j]), pixelY(ys[j]));
+            const QPoint at = toPixels(j);
             if (markers) {
-                p.fillRect(QRect(at.x() - a, at.y() - a, a + b, a + b), curve.ColorGraph());
+                fillPixels(pixels, QRect(at.x() - a, at.y() - a, a + b, a + b) & clip, rgb);
             }
-            segments.emplace_back(previous, at);
+            if (penWidth > 1) {
+                painter->drawLine(previous, at);
+            } else {
+                plotLine(pixels, clip, previous, at, rgb);
+            }
             previous = at;
         }
-        p.setPen(solidPen(curve.ColorGraph(), penWidth < 1 ? 1 : penWidth));
-        p.drawLines(segments.data(), static_cast<int>(segments.size()));
     }
-    p.setClipping(false);
 }
 
 QString TGraphM::hintAt(QPoint pos) {
@@ -408,12 +597,12 @@ void TGraphM::keyPressEvent(QKeyEvent* event) {
 
 void TGraphM::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
-    update();
+    invalidate();
 }
 
 void TGraphM::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
-    update();
+    invalidate();
 }
 
 void TGraphM::leaveEvent(QEvent* event) {

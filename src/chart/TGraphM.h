@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 
@@ -27,6 +28,9 @@ public:
 
     // One whole paint into image (resized to the control when needed).
     void DrawGraph(QImage& image);
+    // Paints the control's off-screen image now; the next paint event then
+    // only copies it to the screen.
+    void render();
     // The scale labels of the last paint, bottom to top and left to right.
     const QStringList& lastYLabels() const { return yLabels_; }
     const QStringList& lastXLabels() const { return xLabels_; }
@@ -53,14 +57,46 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void scaleChanged(int newScale) override;
 
 private:
-    void drawCurves(class QPainter& p, int y0);
+    // Everything the background (steps before the curves) depends on; a
+    // paint whose key has not changed reuses the last background.
+    struct BackgroundKey {
+        QSize size;
+        QRgb color, grid, axis, watermark;
+        bool gridX, gridY, showTextScale, focus;
+        int scale, precision, bottomMargin;
+        double viewMinX, viewMaxX, viewMinY, viewMaxY;
+        QString font;
+        QChar decimal;
+        bool operator==(const BackgroundKey&) const = default;
+    };
+    // What painting the background computes for the geometry.
+    struct BackgroundFields {
+        int leftMargin, plotWidth, plotHeight;
+        double xUnitsPerPixel, yUnitsPerPixel;
+        QSize xLabelSize, yLabelSize;
+        QStringList yLabels, xLabels;
+    };
+    BackgroundKey backgroundKey() const;
+    void paintBackground(QImage& image);
+    void drawCurves(QImage& image, int y0);
     void showHint(QPoint p);
     void hideHint();
 
     QImage buffer_;
+    bool dirty_ = true;  // buffer_ no longer shows the chart's state
+    QImage background_;
+    // The pixels the curves covered in the last paint of lastTarget_: the
+    // next paint puts the background back on them alone instead of copying
+    // the whole background.
+    std::vector<qsizetype> touched_;
+    const uchar* lastTarget_ = nullptr;
+    bool touchedComplete_ = false;
+    std::optional<BackgroundKey> backgroundKey_;
+    BackgroundFields backgroundFields_;
     QStringList yLabels_;
     QStringList xLabels_;
     QLabel* hint_ = nullptr;

@@ -10,9 +10,7 @@
 
 namespace im::core {
 
-namespace {
-
-int writeAll(int fd, const QByteArray& data) {
+int writeAll(int fd, QByteArrayView data) {
     const char* p = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
@@ -32,6 +30,8 @@ int writeAll(int fd, const QByteArray& data) {
     return 0;
 }
 
+namespace {
+
 void syncFolder(const QByteArray& folder) {
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
@@ -43,6 +43,10 @@ void syncFolder(const QByteArray& folder) {
 }  // namespace
 
 int replaceFileAtomically(const QString& path, const QByteArray& data) {
+    return replaceFileAtomically(path, [&data](int fd) { return writeAll(fd, data); });
+}
+
+int replaceFileAtomically(const QString& path, const std::function<int(int fd)>& write) {
     const QByteArray target = QFile::encodeName(path);
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     QByteArray temp = target + ".XXXXXX";
@@ -60,7 +64,7 @@ int replaceFileAtomically(const QString& path, const QByteArray& data) {
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
     }
-    int err = writeAll(fd, data);
+    int err = write(fd);
     if (err == 0 && ::fsync(fd) != 0) {
         err = errno;
     }

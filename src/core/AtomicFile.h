@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace im::core {
 
 // Replaces the file at path by data so that a reader, a crash or a kill at
@@ -12,6 +14,12 @@ namespace im::core {
 // the errno of the step that failed (the old file is then untouched and the
 // temporary file removed).
 int replaceFileAtomically(const QString& path, const QByteArray& data);
+// The same with the content written by write(fd), which returns 0 or an errno;
+// for large contents that should not be copied into one buffer first.
+int replaceFileAtomically(const QString& path, const std::function<int(int fd)>& write);
+
+// Writes all of data to fd, retrying short writes; 0 or errno.
+int writeAll(int fd, QByteArrayView data);
 
 // Appends data to the file at path, creating it when missing. When the
 // append fails part-way, the file is cut back to its old length, so that a

@@ -10,7 +10,8 @@ QString twoDigits(int value) {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-QStringView trimLow(QStringView s) {
+template <typename View>
+View trimLow(View s) {
     qsizetype begin = 0;
     qsizetype end = s.size();
     while (begin < end && s[begin].unicode() <= 32) {
@@ -20,6 +21,60 @@ QStringView trimLow(QStringView s) {
         --end;
     }
     return s.sliced(begin, end - begin);
+}
+
+template <typename View>
+View extractIn(View s, QChar delimiter, int rounds, int length) {
+    for (int round = 0; round < rounds; ++round) {
+        s = trimLow(s);
+        const qsizetype at = s.indexOf(delimiter);
+        if (at >= 0) {
+            s = s.sliced(at + 1);
+        }
+    }
+    s = trimLow(s);
+    return s.left(length);
+}
+
+template <typename View>
+std::optional<double> numberIn(View text, QChar separator) {
+    qsizetype i = 0;
+    qsizetype n = text.size();
+    while (i < n && text[i].unicode() == ' ') {
+        ++i;
+    }
+    while (n > i && text[n - 1].unicode() == ' ') {
+        --n;
+    }
+    bool negative = false;
+    if (i < n && (text[i].unicode() == '-' || text[i].unicode() == '+')) {
+        negative = text[i].unicode() == '-';
+        ++i;
+    }
+    // Digits collect into an integer divided once at the end, so that
+    // 37,4 reads as exactly the double nearest to 37.4.
+    double mantissa = 0;
+    double divisor = 1;
+    int digits = 0;
+    while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
+        mantissa = mantissa * 10 + (text[i].unicode() - '0');
+        ++digits;
+        ++i;
+    }
+    if (i < n && text[i].unicode() == separator.unicode()) {
+        ++i;
+        while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
+            mantissa = mantissa * 10 + (text[i].unicode() - '0');
+            divisor *= 10;
+            ++digits;
+            ++i;
+        }
+    }
+    const double value = mantissa / divisor;
+    if (digits == 0 || i != n) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
 }
 
 }  // namespace
@@ -58,16 +113,23 @@ QString makeRecordLine(int t1, int t2, int t3, int hm, const QString& outputs,
 }
 
 QString extractField(QStringView line, QChar delimiter, int rounds, int length) {
-    QStringView s = line;
-    for (int round = 0; round < rounds; ++round) {
-        s = trimLow(s);
-        const qsizetype at = s.indexOf(delimiter);
-        if (at >= 0) {
-            s = s.sliced(at + 1);
-        }
-    }
-    s = trimLow(s);
-    return s.left(length).toString();
+    return extractIn(line, delimiter, rounds, length).toString();
+}
+
+QStringView extractFieldView(QStringView line, QChar delimiter, int rounds, int length) {
+    return extractIn(line, delimiter, rounds, length);
+}
+
+QLatin1String extractFieldView(QLatin1String line, QChar delimiter, int rounds, int length) {
+    return extractIn(line, delimiter, rounds, length);
+}
+
+std::optional<double> fieldNumber(QStringView text, QChar decimalSeparator) {
+    return numberIn(text, decimalSeparator);
+}
+
+std::optional<double> fieldNumber(QLatin1String text, QChar decimalSeparator) {
+    return numberIn(text, decimalSeparator);
 }
 
 QString get_T1(QStringView line) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace im::journal {
 
 // The locale's decimal separator (a comma in the Russian locale), used by
@@ -24,6 +26,17 @@ QString makeRecordLine(int t1, int t2, int t3, int hm, const QString& outputs, c
 // to and including the first delimiter; trim again; the first `length`
 // characters. Never fails: any line gives some text, possibly empty.
 QString extractField(QStringView line, QChar delimiter, int rounds, int length);
+
+// The same extraction without copying, on a UTF-16 or a Latin-1 (ASCII) view.
+QStringView extractFieldView(QStringView line, QChar delimiter, int rounds, int length);
+QLatin1String extractFieldView(QLatin1String line, QChar delimiter, int rounds, int length);
+
+// The value of a field text: surrounding spaces, an optional sign, digits
+// with the locale's decimal separator (37,5; 100, as a cut T1 gives; 5 with
+// a space after it). No value for anything else: a note typed into the
+// journal has no number.
+std::optional<double> fieldNumber(QStringView text, QChar decimalSeparator);
+std::optional<double> fieldNumber(QLatin1String text, QChar decimalSeparator);
 
 QString get_T1(QStringView line);
 QString get_T2(QStringView line);

@@ -1,0 +1,74 @@
+#include "app/Dialogs.h"
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QPushButton>
+
+namespace im::app {
+
+QString qtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() != 2) {
+        return filter;
+    }
+    return parts[0] + QStringLiteral(" (") + parts[1] + QLatin1Char(')');
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter, const QString& proposedName,
+                                const QString& defaultSuffix) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(qtFilter(filter));
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), qtFilter(filter));
+}
+
+QMessageBox::StandardButton QtDialogs::question(QWidget* parent, const QString& title,
+                                                const QString& text,
+                                                QMessageBox::StandardButtons buttons) {
+    QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void QtDialogs::message(QWidget* parent, const QString& title, const QString& text,
+                        QMessageBox::Icon icon) {
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::optional<QColor> QtDialogs::color(QWidget* parent, const QColor& initial) {
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+std::optional<QFont> QtDialogs::font(QWidget* parent, const QFont& initial,
+                                     const std::function<void(const QFont&)>& apply) {
+    QFontDialog dialog(initial, parent);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* applyButton =
+            buttons->addButton(QStringLiteral("Применить"), QDialogButtonBox::ApplyRole);
+        QObject::connect(applyButton, &QPushButton::clicked, &dialog,
+                         [&dialog, &apply] { apply(dialog.currentFont()); });
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.selectedFont();
+}
+
+}  // namespace im::app

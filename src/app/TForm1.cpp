@@ -1,0 +1,759 @@
+#include "app/TForm1.h"
+
+#include "app/AnchorLayout.h"
+#include "app/TTrayIcon.h"
+#include "core/AppLocation.h"
+#include "journal/JournalFiles.h"
+#include "journal/RecordLine.h"
+#include "link/PortSettingsStorage.h"
+#include "link/TPortSetupDialog.h"
+#include "settings/SettingsFile.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+
+#include <cstdio>
+
+namespace im::app {
+
+namespace keys = settings::keys;
+using settings::SettingsFile;
+
+namespace {
+
+// The design client area below the menu and above the status bar.
+constexpr QSize kDesignArea(890, 407);
+constexpr QSize kMinimumSize(557, 400);
+
+QColor colorFromSetting(int value) {
+    if (value < 0) {
+        return QApplication::palette().color(QPalette::Highlight);  // a system colour
+    }
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+int settingFromColor(const QColor& c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+void setTextColor(QLabel* label, const QColor& color) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, color);
+    label->setPalette(p);
+}
+
+QColor textColor(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
+
+QFrame* valuePanel(QWidget* parent, QLabel** text, int pointSize) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setAutoFillBackground(true);
+    auto* label = new QLabel(panel);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    if (pointSize > 0) {
+        QFont f = label->font();
+        f.setPointSize(pointSize);
+        label->setFont(f);
+    }
+    label->setGeometry(2, 2, 61, 64);
+    *text = label;
+    return panel;
+}
+
+// A label that reports clicks (the colour labels).
+class ClickLabel : public QLabel {
+public:
+    ClickLabel(const QString& text, QWidget* parent, std::function<void(QLabel*)> onClick)
+        : QLabel(text, parent), onClick_(std::move(onClick)) {
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLabel::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+            onClick_(this);
+        }
+    }
+
+private:
+    std::function<void(QLabel*)> onClick_;
+};
+
+class SystemTimerFactory {
+public:
+    core::Timer* operator()(QObject* parent, int ms) const { return new core::QtTimer(ms, parent); }
+};
+
+}  // namespace
+
+QString TForm1::productTitle() {
+    return QStringLiteral("Монитор инкубатора");
+}
+
+TForm1::TForm1(Services services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+    if (!services_.clock) {
+        ownClock_ = std::make_unique<core::SystemClock>();
+        services_.clock = ownClock_.get();
+    }
+    if (!services_.dialogs) {
+        ownDialogs_ = std::make_unique<QtDialogs>();
+        services_.dialogs = ownDialogs_.get();
+    }
+    if (!services_.makeTimer) {
+        services_.makeTimer = SystemTimerFactory();
+    }
+    if (!services_.ports) {
+        services_.ports = link::presentSerialPorts;
+    }
+    setWindowTitle(productTitle());
+    setWindowIcon(applicationIcon());
+    setMinimumSize(kMinimumSize);
+
+    // The main window's port: COM1, 4800 bit/s, 8 data bits, no parity, 2 stop bits.
+    ComPort1.setBaudRate(link::BaudRate::br4800);
+    ComPort1.setStopBits(link::StopBits::sb2);
+
+    TrayIcon1 = new TTrayIcon(this);
+    core::Balloons& balloons = services_.balloons ? *services_.balloons : *TrayIcon1;
+    timerResetRxUart_ = services_.makeTimer(this, link::ReceivePath::kResyncMs);
+    timerSignalOffData_ = services_.makeTimer(this, link::ReceivePath::kNoDataMs);
+    timerSaveFile_ = services_.makeTimer(this, 60000);
+    link::FrameEffects& effects = *this;
+    decoder_ = std::make_unique<link::FrameDecoder>(effects, balloons, pending, *services_.clock);
+    receive_ = std::make_unique<link::ReceivePath>(ComPort1, *decoder_, balloons,
+                                                   *timerResetRxUart_, *timerSignalOffData_);
+    dailyLog_ = std::make_unique<journal::DailyLog>([] { return core::AppLocation::logDirPath(); },
+                                                    *services_.clock);
+    buildWindow();
+    buildMenu();
+    chartWindow_ = std::make_unique<chart::ChartWindow>(journal, *GraphM1);
+
+    connect(receive_.get(), &link::ReceivePath::captionsChanged, this,
+            [this](const QString& button, const QString& menu) {
+                SpBtnOpenCom->setText(button);
+                NStartCom->setText(menu);
+            });
+    connect(timerSaveFile_, &core::Timer::timeout, this,
+            [this] { runGuarded([this] { TimerSaveFileTimer(); }); });
+
+    runGuarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() {
+    ComPort1.ClosePort();
+}
+
+void TForm1::runGuarded(const std::function<void()>& handler) {
+    core::runGuarded(handler);
+}
+
+void TForm1::buildWindow() {
+    auto* area = new QWidget(this);
+    setCentralWidget(area);
+    auto* layout = new AnchorLayout(area, kDesignArea);
+    const int all = AnchorLeft | AnchorTop | AnchorRight | AnchorBottom;
+    const int rightBottom = AnchorRight | AnchorBottom;
+    const int leftRightBottom = AnchorLeft | AnchorRight | AnchorBottom;
+    const int leftBottom = AnchorLeft | AnchorBottom;
+    const int topRightBottom = AnchorTop | AnchorRight | AnchorBottom;
+
+    GraphM1 = new chart::TGraphM(area);
+    GraphM1->setMaxXValue(150);
+    GraphM1->setMinYValue(20);
+    GraphM1->setMaxYValue(45);
+    GraphM1->setShowTextScale(false);
+    GraphM1->setDecimalHint(1);
+    GraphM1->setPrecision(1);
+    for (int c = 0; c < 4; ++c) {
+        GraphM1->Curves().add();
+    }
+    layout->add(GraphM1, {8, 8, 828, 155}, all);
+
+    ScrollBarGainY = new QScrollBar(Qt::Vertical, area);
+    ScrollBarGainY->setRange(0, 240);
+    ScrollBarGainY->setValue(40);
+    ScrollBarGainY->setPageStep(1);
+    layout->add(ScrollBarGainY, {843, 8, 17, 161}, topRightBottom);
+    ScrollBarPosY = new QScrollBar(Qt::Vertical, area);
+    ScrollBarPosY->setRange(0, 900);
+    ScrollBarPosY->setValue(450);
+    ScrollBarPosY->setPageStep(1);
+    layout->add(ScrollBarPosY, {865, 8, 17, 161}, topRightBottom);
+
+    ScrollBarAllGraf = new QScrollBar(Qt::Horizontal, area);
+    ScrollBarAllGraf->setRange(0, 1);
+    ScrollBarAllGraf->setPageStep(100);
+    layout->add(ScrollBarAllGraf, {8, 171, 828, 17}, leftRightBottom);
+
+    // Time labels sized for "hh:mm:ss" once, so a new time costs no layout.
+    const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 4;
+    LabelBeginPoint = new QLabel(QStringLiteral("00:00:00"), area);
+    layout->add(LabelBeginPoint, {8, 191, timeWidth, 0}, leftBottom);
+    ScrollBarXScale = new QScrollBar(Qt::Horizontal, area);
+    ScrollBarXScale->setRange(0, 1000);
+    ScrollBarXScale->setValue(100);
+    ScrollBarXScale->setPageStep(10);
+    layout->add(ScrollBarXScale, {132, 195, 564, 17}, leftRightBottom, 200);
+    Label1 = new QLabel(QStringLiteral("Температура"), area);
+    layout->add(Label1, {708, 197, 0, 0}, rightBottom);
+    LabelEndPoint = new QLabel(QStringLiteral("00:00:00"), area);
+    layout->add(LabelEndPoint, {795, 191, timeWidth, 0}, rightBottom);
+    SpBtnDetails = new QPushButton(QStringLiteral("Тчк"), area);
+    SpBtnDetails->setFlat(true);
+    layout->add(SpBtnDetails, {844, 197, 37, 25}, rightBottom);
+    LbCurrentStr = new QLabel(QString(55, QLatin1Char(' ')), area);
+    layout->add(LbCurrentStr, {8, 224, 520, 17}, leftBottom);
+
+    Memo1 = new journal::JournalView(journal, area);
+    layout->add(Memo1, {8, 246, 511, 149}, leftRightBottom);
+
+    auto band = [&](const QString& title, QRect bounds, QLineEdit** above, QLineEdit** below) {
+        auto* group = new QGroupBox(title, area);
+        auto* labelAbove = new QLabel(QStringLiteral("Выше"), group);
+        labelAbove->setGeometry(6, 20, 36, 17);
+        *above = new QLineEdit(group);
+        (*above)->setGeometry(44, 18, 45, 21);
+        auto* labelBelow = new QLabel(QStringLiteral("Ниже"), group);
+        labelBelow->setGeometry(6, 46, 36, 17);
+        *below = new QLineEdit(group);
+        (*below)->setGeometry(44, 44, 45, 21);
+        layout->add(group, bounds, rightBottom);
+        return group;
+    };
+    GroupBox1 = band(QStringLiteral("Т1 Тревога"), {526, 248, 97, 73}, &EditT1H, &EditT1L);
+    GroupBox2 = band(QStringLiteral("Т2 Тревога"), {526, 322, 97, 73}, &EditT2H, &EditT2L);
+    GroupBox3 = band(QStringLiteral("Влажность"), {710, 322, 97, 73}, &EditT3H, &EditT3L);
+    for (QLineEdit* edit : {EditT1H, EditT1L, EditT2H, EditT2L, EditT3H, EditT3L}) {
+        connect(edit, &QLineEdit::textChanged, this, [this] { EditT1HChange(); });
+    }
+    setBandTexts({QStringLiteral("39,0"), QStringLiteral("39,0"), QStringLiteral("39,0"),
+                  QStringLiteral("39,0"), QStringLiteral("90"), QStringLiteral("40")});
+
+    Panel1 = valuePanel(area, &Panel1Text, 10);
+    layout->add(Panel1, {631, 253, 65, 68}, rightBottom);
+    Panel2 = valuePanel(area, &Panel2Text, 0);
+    layout->add(Panel2, {631, 327, 65, 68}, rightBottom);
+    Panel3 = valuePanel(area, &LbShtHM, 0);
+    LbShtHM->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout->add(Panel3, {815, 327, 65, 68}, rightBottom);
+
+    SpBtnOpenCom = new QPushButton(link::ReceivePath::buttonCaption(false), area);
+    SpBtnOpenCom->setFlat(true);
+    layout->add(SpBtnOpenCom, {712, 253, 65, 25}, rightBottom);
+    ComLed1 = new link::TPortLamp(area);
+    ComLed1->bindTo(ComPort1);
+    layout->add(ComLed1, {784, 253, 25, 25}, rightBottom);
+    SpBtnSettingCom = new QPushButton(area);
+    SpBtnSettingCom->setFlat(true);
+    SpBtnSettingCom->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    SpBtnSettingCom->hide();
+    layout->add(SpBtnSettingCom, {808, 255, 23, 22}, rightBottom);
+    SpBtnSettingCom->hide();
+
+    Panel4 = new QFrame(area);
+    Panel4->setAutoFillBackground(true);
+    layout->add(Panel4, {712, 284, 168, 29}, rightBottom);
+    auto colourLabel = [&](const QString& text, int left) {
+        auto* label = new ClickLabel(text, Panel4, [this](QLabel* clicked) {
+            runGuarded([this, clicked] { colourLabelClicked(clicked); });
+        });
+        label->move(left, 8);
+        label->adjustSize();
+        return label;
+    };
+    LbColorT1 = colourLabel(QStringLiteral("T1"), 8);
+    LbColorT2 = colourLabel(QStringLiteral("T2"), 28);
+    LbColorT3 = colourLabel(QStringLiteral("T3"), 48);
+    LbColorHM = colourLabel(QStringLiteral("HM"), 68);
+    LbColorFon = colourLabel(QStringLiteral("Фон"), 92);
+    LbGirdColor = colourLabel(QStringLiteral("Сетка"), 124);
+    statusBar()->setSizeGripEnabled(true);
+
+    // Wiring of the controls to their handlers.
+    connect(SpBtnOpenCom, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { SpBtnOpenComClick(); }); });
+    connect(SpBtnSettingCom, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { NComPortClick(); }); });
+    connect(SpBtnDetails, &QPushButton::clicked, this, [this] { SpBtnDetailsClick(); });
+    connect(ScrollBarAllGraf, &QScrollBar::actionTriggered, this,
+            [this] { runGuarded([this] { ScrollBarAllGrafScroll(); }); });
+    connect(ScrollBarAllGraf, &QScrollBar::sliderReleased, this,
+            [this] { runGuarded([this] { ScrollBarAllGrafScroll(); }); });
+    connect(ScrollBarAllGraf, &QScrollBar::valueChanged, this,
+            [this] { ScrollBarAllGrafChange(); });
+    connect(ScrollBarXScale, &QScrollBar::valueChanged, this, [this] { ScrollBarXScaleChange(); });
+    connect(ScrollBarGainY, &QScrollBar::valueChanged, this, [this] { ScrollBarGainYChange(); });
+    connect(ScrollBarPosY, &QScrollBar::valueChanged, this, [this] { ScrollBarGainYChange(); });
+    connect(GraphM1, &chart::TGraphM::mouseMoved, this,
+            [this](QPoint at) { Label1->setText(chartWindow_->readout(at)); });
+    setTabOrder(GraphM1, Memo1);
+}
+
+void TForm1::buildMenu() {
+    QMenuBar* bar = menuBar();
+    NStartCom = bar->addAction(link::ReceivePath::menuCaption(false));
+    NStartCom->setVisible(false);
+    connect(NStartCom, &QAction::triggered, this,
+            [this] { runGuarded([this] { SpBtnOpenComClick(); }); });
+
+    auto guarded = [this](void (TForm1::*handler)()) {
+        return [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); };
+    };
+    // Commands that later parts of the program bring are shown, disabled.
+    auto later = [](QMenu* menu, const QString& caption) {
+        menu->addAction(caption)->setEnabled(false);
+    };
+
+    QMenu* file = bar->addMenu(QStringLiteral("Файл"));
+    NLoad1 = file->addAction(QStringLiteral("Открыть.."), this, guarded(&TForm1::NLoad1Click));
+    NSave1 =
+        file->addAction(QStringLiteral("Сохранить как.."), this, guarded(&TForm1::NSave1Click));
+    file->addSeparator();
+    NExit = file->addAction(QStringLiteral("Выход"), this, &QWidget::close);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("Правка"));
+    later(edit, QStringLiteral("Сброс тревоги"));
+    edit->addSeparator();
+    NCopyT1 = edit->addAction(QStringLiteral("Копировать в буфер обмена Т1"), this,
+                              [this] { NCopyT1Click(); });
+    NCopyT2 = edit->addAction(QStringLiteral("Копировать в буфер обмена Т2"), this,
+                              [this] { NCopyT2Click(); });
+    NCopyT3 = edit->addAction(QStringLiteral("Копировать в буфер обмена Т3"), this,
+                              [this] { NCopyT3Click(); });
+    NCopyHM = edit->addAction(QStringLiteral("Копировать в буфер обмена HM"), this,
+                              [this] { NCopyHMClick(); });
+    edit->addSeparator();
+    NClear = edit->addAction(QStringLiteral("Очистить"), this, guarded(&TForm1::NClearClick));
+
+    QMenu* analysis = bar->addMenu(QStringLiteral("Анализ"));
+    for (const char* caption :
+         {"Перевороты лотков", "Влажность", "Разность T1 T2", "Включение нагрева",
+          "Звуковой сигнал", "Аварийное охлаждение", "Аварийное реле"}) {
+        later(analysis, QString::fromUtf8(caption));
+    }
+    analysis->addSeparator();
+    later(analysis, QStringLiteral("Справка"));
+
+    QMenu* options = bar->addMenu(QStringLiteral("Настройки"));
+    NComPort =
+        options->addAction(QStringLiteral("Ком порт"), this, guarded(&TForm1::NComPortClick));
+    later(options, QStringLiteral("Настройки"));
+    options->addSeparator();
+    NFont = options->addAction(QStringLiteral("Шрифт"), this, guarded(&TForm1::NFontClick));
+    options->addSeparator();
+    later(options, QStringLiteral("О программе"));
+}
+
+void TForm1::FormCreate() {
+    TrayIcon1->setIconVisible(true);
+    const SettingsFile settings = SettingsFile::forApplication();
+    link::LoadPortSettings(ComPort1, settings.path());
+
+    move(settings.read(keys::Left), settings.read(keys::Top));
+    resize(std::max(settings.read(keys::Width), kMinimumSize.width()),
+           std::max(settings.read(keys::Height), kMinimumSize.height()));
+    // Minimising to the tray comes with the tray's own part of the program.
+    (void)settings.read(keys::MinToTrey);
+    setWindowState(settings.read(keys::InitMax) ? Qt::WindowMaximized : Qt::WindowNoState);
+
+    auto readPosition = [&settings](const settings::IntKey& key, QScrollBar* bar) {
+        bar->setValue(settings.ReadInteger(QLatin1String(key.section), QLatin1String(key.name),
+                                           bar->value()));
+    };
+    readPosition(keys::GainY, ScrollBarGainY);
+    readPosition(keys::PosY, ScrollBarPosY);
+    readPosition(keys::XScale, ScrollBarXScale);
+
+    link::AlarmThresholds stored;
+    stored.T1_HI = settings.read(keys::T1_HI);
+    stored.T1_LOW = settings.read(keys::T1_LOW);
+    stored.T2_HI = settings.read(keys::T2_HI);
+    stored.T2_LOW = settings.read(keys::T2_LOW);
+    stored.T3_HI = settings.read(keys::T3_HI);
+    stored.T3_LOW = settings.read(keys::T3_LOW);
+    setBandTexts(alarms::textsFor(stored));
+
+    alarmSound = settings.read(keys::Sound);
+    // The sound period and the three alarm enables are read by the alarms.
+    (void)settings.read(keys::TimeSound);
+    (void)settings.read(keys::T1_enable);
+    (void)settings.read(keys::T2_enable);
+    (void)settings.read(keys::HM_enable);
+    receive_->SignalOffDataSound = settings.read(keys::SignalOffDataSound);
+
+    setTextColor(LbColorT1, colorFromSetting(settings.read(keys::ColorT1)));
+    setTextColor(LbColorT2, colorFromSetting(settings.read(keys::ColorT2)));
+    setTextColor(LbColorT3, colorFromSetting(settings.read(keys::ColorT3)));
+    setTextColor(LbColorHM, colorFromSetting(settings.read(keys::ColorHM)));
+    GraphM1->Curves()[0].setColorGraph(textColor(LbColorT1));
+    GraphM1->Curves()[1].setColorGraph(textColor(LbColorT2));
+    GraphM1->Curves()[2].setColorGraph(textColor(LbColorT3));
+    GraphM1->Curves()[3].setColorGraph(textColor(LbColorHM));
+    QPalette background = Panel4->palette();
+    background.setColor(QPalette::Window, colorFromSetting(settings.read(keys::ColorFon)));
+    Panel4->setPalette(background);
+    GraphM1->setColor(background.color(QPalette::Window));
+    setTextColor(LbGirdColor, colorFromSetting(settings.read(keys::ColorGird)));
+    GraphM1->setColorGrid(textColor(LbGirdColor));
+
+    QFont font = Memo1->font();
+    font.setFamily(settings.ReadString(QLatin1String(keys::FontName.section),
+                                       QLatin1String(keys::FontName.name), font.family()));
+    font.setPointSize(settings.ReadInteger(QLatin1String(keys::FontSize.section),
+                                           QLatin1String(keys::FontSize.name), font.pointSize()));
+    Memo1->setFont(font);
+
+    if (settings.read(keys::OpenStart)) {
+        SpBtnOpenComClick();
+    }
+    receive_->SignalOffData = settings.read(keys::SignalOffData);
+    const int skip = settings.read(keys::SkipData);
+    decoder_->setDecimation(skip);
+    decoder_->setSkipCounter(skip);
+    const int minutes = settings.read(keys::Time);
+    decoder_->setSavePeriod(minutes);
+    if (minutes == 0) {
+        timerSaveFile_->stop();
+    } else {
+        timerSaveFile_->setInterval(minutes * 60000);
+        timerSaveFile_->start();
+    }
+
+    chartWindow_->setWindowLengthFromScrollBar(ScrollBarXScale->value());
+    GraphM1->setMaxXValue(chartWindow_->windowLength());
+    ScrollBarGainYChange();
+}
+
+void TForm1::setBandTexts(const alarms::BandTexts& texts) {
+    QLineEdit* const boxes[] = {EditT1H, EditT1L, EditT2H, EditT2L, EditT3H, EditT3L};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        boxes[i]->setText(texts[i]);
+    }
+}
+
+void TForm1::EditT1HChange() {
+    if (!decoder_) {
+        return;  // the design texts, before the decoder exists
+    }
+    alarms::recomputeThresholds({EditT1H->text(), EditT1L->text(), EditT2H->text(), EditT2L->text(),
+                                 EditT3H->text(), EditT3L->text()},
+                                decoder_->thresholds);
+}
+
+void TForm1::showPanels(const link::PanelTexts& texts) {
+    Panel1Text->setText(texts.panel1);
+    Panel2Text->setText(texts.panel2);
+    LbShtHM->setText(texts.lbShtHM);
+}
+
+int TForm1::appendJournalLine(const QString& line) {
+    const int count = journal.append(line);
+    Memo1->moveToEnd();
+    return count;
+}
+
+void TForm1::setWindowScrollBar(int newestIndex) {
+    ScrollBarAllGraf->setMaximum(newestIndex);
+    ScrollBarAllGraf->setValue(newestIndex);
+}
+
+void TForm1::PlotChartWindow(int newestIndex) {
+    const chart::ChartWindow::EndLabels labels = chartWindow_->PlotChartWindow(newestIndex);
+    LabelEndPoint->setText(labels.endTime);
+    LabelEndPoint->setToolTip(labels.endDate);
+    if (labels.beginTime) {
+        LabelBeginPoint->setText(*labels.beginTime);
+        LabelBeginPoint->setToolTip(*labels.beginDate);
+    }
+}
+
+void TForm1::SpBtnOpenComClick() {
+    receive_->SpBtnOpenComClick();
+}
+
+void TForm1::NComPortClick() {
+    link::ShowPortDialog(ComPort1, this, services_.ports);
+}
+
+void TForm1::SpBtnDetailsClick() {
+    GraphM1->setDetails(!GraphM1->Details());
+}
+
+void TForm1::TimerSaveFileTimer() {
+    dailyLog_->save(pending);
+}
+
+void TForm1::ScrollBarAllGrafScroll() {
+    const int count = journal.lineCount();
+    int position = ScrollBarAllGraf->sliderPosition();
+    if (count - 1 < position) {
+        position = std::max(count - 1, 0);
+        ScrollBarAllGraf->setSliderPosition(position);
+    }
+    if (position > 0) {
+        PlotChartWindow(
+            chart::ChartWindow::lineAtPosition(count, ScrollBarAllGraf->maximum(), position));
+    }
+}
+
+void TForm1::ScrollBarAllGrafChange() {
+    const int count = journal.lineCount();
+    const int position = ScrollBarAllGraf->value();
+    const int maximum = ScrollBarAllGraf->maximum();
+    if (count - 1 <= maximum) {
+        ScrollBarAllGraf->setToolTip(
+            chart::ChartWindow::scrollBarHint(journal.line(position), position, count));
+        LbCurrentStr->setText(
+            journal.line(chart::ChartWindow::lineAtPosition(count, maximum, position)));
+    }
+}
+
+void TForm1::ScrollBarXScaleChange() {
+    const int position = ScrollBarXScale->value();
+    chartWindow_->setWindowLengthFromScrollBar(position);
+    chartWindow_->applyWindowLength();
+    ScrollBarAllGraf->setPageStep(position);
+}
+
+void TForm1::ScrollBarGainYChange() {
+    chartWindow_->applyYScrollBars(ScrollBarGainY->value(), ScrollBarPosY->maximum(),
+                                   ScrollBarPosY->value());
+}
+
+void TForm1::colourLabelClicked(QLabel* label) {
+    struct Choice {
+        QLabel* label;
+        const settings::IntKey* key;
+        int curve;  // -1: background, -2: grid
+    };
+    const Choice choices[] = {
+        {LbColorT1, &keys::ColorT1, 0},    {LbColorT2, &keys::ColorT2, 1},
+        {LbColorT3, &keys::ColorT3, 2},    {LbColorHM, &keys::ColorHM, 3},
+        {LbColorFon, &keys::ColorFon, -1}, {LbGirdColor, &keys::ColorGird, -2}};
+    for (const Choice& c : choices) {
+        if (c.label != label) {
+            continue;
+        }
+        const QColor initial = c.curve >= 0    ? GraphM1->Curves()[c.curve].ColorGraph()
+                               : c.curve == -1 ? GraphM1->Color()
+                                               : GraphM1->ColorGrid();
+        const std::optional<QColor> chosen = services_.dialogs->color(this, initial);
+        if (!chosen) {
+            return;
+        }
+        if (c.curve >= 0) {
+            setTextColor(label, *chosen);
+            GraphM1->Curves()[c.curve].setColorGraph(*chosen);
+        } else if (c.curve == -1) {
+            QPalette p = Panel4->palette();
+            p.setColor(QPalette::Window, *chosen);
+            Panel4->setPalette(p);
+            GraphM1->setColor(*chosen);
+        } else {
+            setTextColor(label, *chosen);
+            GraphM1->setColorGrid(*chosen);
+        }
+        SettingsFile::forApplication().write(*c.key, settingFromColor(*chosen));
+        return;
+    }
+}
+
+void TForm1::NFontClick() {
+    auto nameAndSize = [](const QFont& f) {
+        QFont font;
+        font.setFamily(f.family());
+        font.setPointSize(f.pointSize());
+        return font;
+    };
+    const std::optional<QFont> chosen = services_.dialogs->font(
+        this, Memo1->font(),
+        [this, nameAndSize](const QFont& f) { Memo1->setFont(nameAndSize(f)); });
+    if (!chosen) {
+        return;
+    }
+    SettingsFile settings = SettingsFile::forApplication();
+    settings.write(keys::FontName, chosen->family());
+    settings.write(keys::FontSize, chosen->pointSize());
+    Memo1->setFont(nameAndSize(*chosen));
+}
+
+void TForm1::NSave1Click() {
+    const QString proposed = journal::DailyLog::fileNameFor(services_.clock->now().date());
+    const QString path = services_.dialogs->saveFileName(this, QStringLiteral("*.txt|*.txt"),
+                                                         proposed, QStringLiteral("txt"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFile::exists(path) &&
+        services_.dialogs->question(this, QStringLiteral("Совпадение имен."),
+                                    QStringLiteral("Такой файл есть.  Продолжить?"),
+                                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        return;
+    }
+    journal::saveJournalAs(journal, path);
+    journal.setModified(false);
+}
+
+void TForm1::NLoad1Click() {
+    const QString path = services_.dialogs->openFileName(this, QStringLiteral("txt|*.txt"));
+    if (path.isEmpty()) {
+        return;
+    }
+    // Read first: a file that cannot be read leaves the journal as it was.
+    const QByteArray bytes = journal::readJournalFile(path);
+    journal.setFileBytes(bytes);
+    Memo1->setCaret({0, 0});
+    applyLoadedJournal();
+}
+
+void TForm1::applyLoadedJournal() {
+    const int count = journal.lineCount();
+    PlotChartWindow(count - 1);
+    if (count - 1 > 0) {
+        setWindowScrollBar(count - 1);
+    }
+    chartWindow_->applyWindowLength();
+}
+
+void TForm1::NClearClick() {
+    chart::TCurves& curves = GraphM1->Curves();
+    curves.BeginUpdate();
+    for (int c = 0; c < 4; ++c) {
+        curves[c].Clear();
+    }
+    curves.EndUpdate();
+    journal.clear();
+}
+
+void TForm1::copyColumn(QString (*field)(QStringView)) {
+    try {
+        const QString text = journal::columnText(journal, field);
+        if (!text.isEmpty()) {
+            QApplication::clipboard()->setText(text);
+        }
+    } catch (...) {
+        // Copies fail silently.
+    }
+}
+
+void TForm1::NCopyT1Click() {
+    copyColumn(journal::get_T1);
+}
+void TForm1::NCopyT2Click() {
+    copyColumn(journal::get_T2);
+}
+void TForm1::NCopyT3Click() {
+    copyColumn(journal::get_T3);
+}
+void TForm1::NCopyHMClick() {
+    copyColumn(journal::get_HM);
+}
+
+bool TForm1::FormCloseQuery() {
+    TimerSaveFileTimer();
+    if (journal.modified()) {
+        switch (services_.dialogs->question(
+            this, QStringLiteral("Завершение работы"), QStringLiteral("Сохранить статистику?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+            case QMessageBox::Yes:
+                // A save that failed keeps the window, and the journal, open.
+                if (!core::runGuarded([this] { NSave1Click(); })) {
+                    return false;
+                }
+                break;
+            case QMessageBox::No:
+                break;
+            default:
+                return false;
+        }
+    }
+    ComPort1.ClosePort();
+    return true;
+}
+
+void TForm1::writeSettingsForClose() {
+    SettingsFile settings = SettingsFile::forApplication();
+    link::StorePortSettings(ComPort1, settings.path());
+    const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+    const QRect place = normal ? frameGeometry() : normalGeometry();
+    settings.write(keys::Top, place.top());
+    settings.write(keys::Left, place.left());
+    if (normal) {
+        settings.write(keys::Width, width());
+        settings.write(keys::Height, height());
+    }
+    settings.write(keys::InitMax, isMaximized());
+    settings.write(keys::GainY, ScrollBarGainY->value());
+    settings.write(keys::PosY, ScrollBarPosY->value());
+    settings.write(keys::XScale, ScrollBarXScale->value());
+    const link::AlarmThresholds& t = decoder_->thresholds;
+    settings.write(keys::T1_HI, t.T1_HI);
+    settings.write(keys::T1_LOW, t.T1_LOW);
+    settings.write(keys::T2_HI, t.T2_HI);
+    settings.write(keys::T2_LOW, t.T2_LOW);
+    settings.write(keys::T3_HI, t.T3_HI);
+    settings.write(keys::T3_LOW, t.T3_LOW);
+    settings.write(keys::Sound, alarmSound);
+}
+
+bool TForm1::FormClose() {
+    return core::runGuarded([this] { writeSettingsForClose(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (terminated_) {
+        event->accept();
+        return;
+    }
+    if (!FormCloseQuery() || !FormClose()) {
+        event->ignore();
+        return;
+    }
+    TrayIcon1->setIconVisible(false);
+    event->accept();
+}
+
+void TForm1::terminate() {
+    if (terminated_) {
+        return;
+    }
+    terminated_ = true;
+    core::StderrErrorReporter stderrReport;
+    core::runGuarded([this] { TimerSaveFileTimer(); }, stderrReport);
+    if (journal.modified()) {
+        core::runGuarded(
+            [this] {
+                const QString dir = core::AppLocation::logDirPath();
+                QDir().mkpath(dir);
+                const QString path = dir + QLatin1Char('/') +
+                                     journal::unsavedJournalFileName(services_.clock->now());
+                journal::saveJournalAs(journal, path);
+                journal.setModified(false);
+                std::fprintf(stderr, "incubator-monitor: unsaved journal written to %s\n",
+                             path.toUtf8().constData());
+            },
+            stderrReport);
+    }
+    ComPort1.ClosePort();
+    core::runGuarded([this] { writeSettingsForClose(); }, stderrReport);
+    TrayIcon1->setIconVisible(false);
+}
+
+}  // namespace im::app

@@ -1,0 +1,180 @@
+#pragma once
+
+#include "alarms/AlarmBands.h"
+#include "app/Dialogs.h"
+#include "chart/ChartWindow.h"
+#include "chart/TGraphM.h"
+#include "core/Balloons.h"
+#include "core/Clock.h"
+#include "core/Timer.h"
+#include "journal/DailyLog.h"
+#include "journal/JournalStore.h"
+#include "journal/JournalView.h"
+#include "link/FrameDecoder.h"
+#include "link/PortLister.h"
+#include "link/ReceivePath.h"
+#include "link/TPortLamp.h"
+#include "link/TSerialPort.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace im::app {
+
+class TTrayIcon;
+
+// What the main window uses of the world outside it. Anything left empty
+// takes the real thing; tests put in fakes.
+struct Services {
+    const core::Clock* clock = nullptr;
+    Dialogs* dialogs = nullptr;
+    core::Balloons* balloons = nullptr;
+    std::function<core::Timer*(QObject* parent, int milliseconds)> makeTimer;
+    link::PortLister ports;
+};
+
+// The main window: owns the port, the journal, the chart and the timers,
+// restores its state from the settings file when created and writes it
+// back when closed.
+class TForm1 : public QMainWindow, private link::FrameEffects {
+    Q_OBJECT
+public:
+    explicit TForm1(Services services = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    static QString productTitle();
+
+    // Commands and handlers, by their names.
+    void SpBtnOpenComClick();
+    void NComPortClick();
+    void NLoad1Click();
+    void NSave1Click();
+    void NClearClick();
+    void NCopyT1Click();
+    void NCopyT2Click();
+    void NCopyT3Click();
+    void NCopyHMClick();
+    void NFontClick();
+    void SpBtnDetailsClick();
+    void TimerSaveFileTimer();
+    void ScrollBarAllGrafScroll();
+    void ScrollBarAllGrafChange();
+    void ScrollBarXScaleChange();
+    void ScrollBarGainYChange();
+    void colourLabelClicked(QLabel* label);
+
+    // The program was told to end (a signal, the end of the desktop session):
+    // everything a close saves is saved, the unsaved journal goes to a file
+    // of its own in the log folder, and nothing asks.
+    void terminate();
+
+    // Parts of the window, for the wiring and for tests.
+    link::TSerialPort ComPort1;
+    journal::JournalStore journal;
+    journal::PendingSave pending;
+    link::FrameDecoder& decoder() { return *decoder_; }
+    link::ReceivePath& receivePath() { return *receive_; }
+    chart::TGraphM* GraphM1 = nullptr;
+    chart::ChartWindow& chartWindow() { return *chartWindow_; }
+    journal::JournalView* Memo1 = nullptr;
+    QScrollBar* ScrollBarGainY = nullptr;
+    QScrollBar* ScrollBarPosY = nullptr;
+    QScrollBar* ScrollBarAllGraf = nullptr;
+    QScrollBar* ScrollBarXScale = nullptr;
+    QLabel* LabelBeginPoint = nullptr;
+    QLabel* LabelEndPoint = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* SpBtnDetails = nullptr;
+    QLabel* LbCurrentStr = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QLineEdit* EditT1H = nullptr;
+    QLineEdit* EditT1L = nullptr;
+    QLineEdit* EditT2H = nullptr;
+    QLineEdit* EditT2L = nullptr;
+    QLineEdit* EditT3H = nullptr;
+    QLineEdit* EditT3L = nullptr;
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* Panel1Text = nullptr;
+    QLabel* Panel2Text = nullptr;
+    QLabel* LbShtHM = nullptr;
+    QPushButton* SpBtnOpenCom = nullptr;
+    link::TPortLamp* ComLed1 = nullptr;
+    QPushButton* SpBtnSettingCom = nullptr;
+    QFrame* Panel4 = nullptr;
+    QLabel* LbColorT1 = nullptr;
+    QLabel* LbColorT2 = nullptr;
+    QLabel* LbColorT3 = nullptr;
+    QLabel* LbColorHM = nullptr;
+    QLabel* LbColorFon = nullptr;
+    QLabel* LbGirdColor = nullptr;
+    QAction* NStartCom = nullptr;
+    QAction* NLoad1 = nullptr;
+    QAction* NSave1 = nullptr;
+    QAction* NExit = nullptr;
+    QAction* NCopyT1 = nullptr;
+    QAction* NCopyT2 = nullptr;
+    QAction* NCopyT3 = nullptr;
+    QAction* NCopyHM = nullptr;
+    QAction* NClear = nullptr;
+    QAction* NComPort = nullptr;
+    QAction* NFont = nullptr;
+
+    core::Timer& TimerResetRxUart() { return *timerResetRxUart_; }
+    core::Timer& TimerSignalOFFData() { return *timerSignalOffData_; }
+    core::Timer& TimerSaveFile() { return *timerSaveFile_; }
+
+    // The alarm sound's file name (played by the alarms).
+    QString alarmSound;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Frame decoding's effects.
+    void showPanels(const link::PanelTexts& texts) override;
+    int appendJournalLine(const QString& line) override;
+    void setWindowScrollBar(int newestIndex) override;
+    void PlotChartWindow(int newestIndex) override;
+
+    void buildWindow();
+    void buildMenu();
+    void FormCreate();
+    bool FormCloseQuery();
+    bool FormClose();
+    void writeSettingsForClose();
+    void EditT1HChange();
+    void setBandTexts(const alarms::BandTexts& texts);
+    void copyColumn(QString (*field)(QStringView));
+    void runGuarded(const std::function<void()>& handler);
+    void applyLoadedJournal();
+
+    Services services_;
+    std::unique_ptr<core::Clock> ownClock_;
+    std::unique_ptr<Dialogs> ownDialogs_;
+    TTrayIcon* TrayIcon1 = nullptr;
+    core::Timer* timerResetRxUart_ = nullptr;
+    core::Timer* timerSignalOffData_ = nullptr;
+    core::Timer* timerSaveFile_ = nullptr;
+    std::unique_ptr<link::FrameDecoder> decoder_;
+    std::unique_ptr<link::ReceivePath> receive_;
+    std::unique_ptr<chart::ChartWindow> chartWindow_;
+    std::unique_ptr<journal::DailyLog> dailyLog_;
+    bool closing_ = false;
+    bool terminated_ = false;
+};
+
+}  // namespace im::app

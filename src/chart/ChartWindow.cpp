@@ -1,0 +1,135 @@
+#include "chart/ChartWindow.h"
+
+#include "journal/RecordLine.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace im::chart {
+
+namespace {
+
+bool isAscii(QByteArrayView bytes) {
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// T1, T2, T3 and HM of a line, when all four are numbers.
+template <typename View>
+bool fieldsOf(View line, QChar separator, std::array<double, 4>& values) {
+    static constexpr struct {
+        int rounds;
+        int length;
+    } kFields[] = {{1, 4}, {2, 4}, {3, 4}, {4, 2}};
+    for (std::size_t f = 0; f < values.size(); ++f) {
+        const auto text =
+            journal::extractFieldView(line, QLatin1Char('='), kFields[f].rounds, kFields[f].length);
+        const std::optional<double> v = journal::fieldNumber(text, separator);
+        if (!v) {
+            return false;
+        }
+        values[f] = *v;
+    }
+    return true;
+}
+
+}  // namespace
+
+ChartWindow::ChartWindow(const journal::JournalStore& journal, ChartModel& chart)
+    : journal_(journal), chart_(chart) {}
+
+const ChartWindow::Parsed& ChartWindow::parsed(int line) {
+    Parsed& slot = cache_[std::size_t(line) % cache_.size()];
+    if (slot.line == line) {
+        return slot;
+    }
+    slot.line = line;
+    const QByteArrayView bytes = journal_.lineBytes(line);
+    const QChar separator = journal::decimalSeparator().at(0);
+    slot.ok = !bytes.isEmpty() &&
+              (isAscii(bytes)
+                   ? fieldsOf(QLatin1String(bytes.data(), bytes.size()), separator, slot.values)
+                   : fieldsOf(QStringView(journal_.line(line)), separator, slot.values));
+    return slot;
+}
+
+ChartWindow::EndLabels ChartWindow::PlotChartWindow(int last) {
+    const int n = length_;
+    EndLabels labels;
+    const QString lastLine = journal_.line(last);
+    labels.endTime = journal::get_time(lastLine);
+    labels.endDate = journal::get_date(lastLine);
+    const int first = last - (n - 1);
+    if (last - n - 1 > 0) {
+        const QString firstLine = journal_.line(first);
+        labels.beginTime = journal::get_time(firstLine);
+        labels.beginDate = journal::get_date(firstLine);
+    }
+
+    TCurves& curves = chart_.Curves();
+    curves.BeginUpdate();
+    const int curveCount = std::min(4, curves.count());
+    std::array<std::vector<double>, 4> xs;
+    std::array<std::vector<double>, 4> ys;
+    for (int c = 0; c < curveCount; ++c) {
+        xs[std::size_t(c)].reserve(std::size_t(n));
+        ys[std::size_t(c)].reserve(std::size_t(n));
+    }
+    if (cacheRevision_ != journal_.revision() || cache_.size() < std::size_t(2 * n)) {
+        cache_.assign(std::size_t(2 * n), Parsed{});
+        cacheRevision_ = journal_.revision();
+    }
+    const int lines = journal_.lineCount();
+    for (int k = 0; k < n; ++k) {
+        const int i = first + k;
+        // Lines are only ever added after the last one, so a line that
+        // exists keeps its numbers until the revision changes.
+        if (i < 0 || i >= lines) {
+            continue;
+        }
+        const Parsed& p = parsed(i);
+        if (!p.ok) {
+            continue;
+        }
+        for (int c = 0; c < curveCount; ++c) {
+            xs[std::size_t(c)].push_back(k);
+            ys[std::size_t(c)].push_back(p.values[std::size_t(c)]);
+        }
+    }
+    for (int c = 0; c < curveCount; ++c) {
+        curves[c].setPoints(std::move(xs[std::size_t(c)]), std::move(ys[std::size_t(c)]));
+    }
+    curves.EndUpdate();
+    return labels;
+}
+
+void ChartWindow::applyWindowLength() {
+    chart_.setMaxXValue(length_);
+    chart_.setScale(100);
+    chart_.setScale(101);
+}
+
+void ChartWindow::applyYScrollBars(int gain, int positionMaximum, int position) {
+    const double c = (positionMaximum - position) / 10.0;
+    chart_.setMinYValue(c - 20 + gain / 10.0);
+    chart_.setMaxYValue(c + 30 - gain / 10.0);
+    chart_.setScale(100);
+    chart_.setScale(101);
+}
+
+QString ChartWindow::scrollBarHint(const QString& line, int position, int count) {
+    return line + QStringLiteral("\r\nстрока %1, всего %2").arg(position).arg(count);
+}
+
+QString ChartWindow::readout(QPoint pointer) {
+    const double y = chart_.PixelToValue(pointer).y();
+    // "00.0": the value rounded to tenths, half away from zero.
+    return journal::formatTenths(static_cast<qint64>(std::round(y * 10)));
+}
+
+}  // namespace im::chart

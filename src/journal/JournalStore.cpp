@@ -1,0 +1,275 @@
+#include "journal/JournalStore.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace im::journal {
+
+namespace {
+
+// Segments per chunk: small enough that an edit rewrites little, large enough
+// that the chunk index stays short (about 730 entries at 3,000,000 lines).
+constexpr int kChunkSegments = 4096;
+
+const QByteArray kLineEnd("\r\n");
+
+}  // namespace
+
+QByteArrayView JournalStore::Chunk::segment(int i) const {
+    const quint32 begin = i == 0 ? 0 : ends[static_cast<std::size_t>(i - 1)];
+    const quint32 end = ends[static_cast<std::size_t>(i)];
+    return QByteArrayView(bytes.constData() + begin, end - begin);
+}
+
+JournalStore::JournalStore() {
+    clear();
+}
+
+int JournalStore::lineCount() const {
+    return endsWithLineEnd() || isEmpty() ? segments_ - 1 : segments_;
+}
+
+std::pair<int, int> JournalStore::locate(int segment) const {
+    const int last = static_cast<int>(chunks_.size()) - 1;
+    if (segment >= firstSegment_[static_cast<std::size_t>(last)]) {
+        return {last, segment - firstSegment_[static_cast<std::size_t>(last)]};
+    }
+    const auto it = std::upper_bound(firstSegment_.begin(), firstSegment_.end(), segment);
+    const int chunk = static_cast<int>(it - firstSegment_.begin()) - 1;
+    return {chunk, segment - firstSegment_[static_cast<std::size_t>(chunk)]};
+}
+
+QByteArrayView JournalStore::lineBytes(int index) const {
+    if (index < 0 || index >= segments_) {
+        return {};
+    }
+    const auto [chunk, i] = locate(index);
+    return chunks_[static_cast<std::size_t>(chunk)].segment(i);
+}
+
+QString JournalStore::line(int index) const {
+    const QByteArrayView bytes = lineBytes(index);
+    return QString::fromUtf8(bytes.data(), bytes.size());
+}
+
+int JournalStore::lineLength(int index) const {
+    const QByteArrayView bytes = lineBytes(index);
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return static_cast<int>(line(index).size());
+        }
+    }
+    return static_cast<int>(bytes.size());
+}
+
+void JournalStore::noteWidth(QByteArrayView bytes) {
+    widest_ = std::max(widest_, static_cast<int>(bytes.size()));
+}
+
+void JournalStore::pushSegment(QByteArrayView bytes) {
+    if (chunks_.empty() || chunks_.back().size() >= kChunkSegments) {
+        if (!chunks_.empty()) {
+            chunks_.back().bytes.squeeze();
+            chunks_.back().ends.shrink_to_fit();
+        }
+        firstSegment_.push_back(segments_);
+        chunks_.emplace_back();
+        chunks_.back().ends.reserve(kChunkSegments);
+    }
+    Chunk& c = chunks_.back();
+    c.bytes.append(bytes.data(), bytes.size());
+    c.ends.push_back(static_cast<quint32>(c.bytes.size()));
+    ++segments_;
+    noteWidth(bytes);
+}
+
+int JournalStore::append(const QString& line) {
+    const QByteArray bytes = line.toUtf8();
+    Chunk& last = chunks_.back();
+    if (last.segment(last.size() - 1).isEmpty()) {
+        // Fill the empty last segment, then end the line.
+        last.bytes.append(bytes);
+        last.ends.back() = static_cast<quint32>(last.bytes.size());
+        noteWidth(bytes);
+        pushSegment({});
+    } else {
+        pushSegment(bytes);
+    }
+    modified_ = true;
+    notify();
+    return lineCount();
+}
+
+void JournalStore::clear() {
+    chunks_.clear();
+    firstSegment_.clear();
+    segments_ = 0;
+    widest_ = 0;
+    pushSegment({});
+    modified_ = false;
+    ++revision_;
+    notify();
+}
+
+void JournalStore::setFileBytes(QByteArrayView bytes) {
+    chunks_.clear();
+    firstSegment_.clear();
+    segments_ = 0;
+    widest_ = 0;
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    const char* start = p;
+    while (p < end) {
+        const char c = *p;
+        if (c == '\r' || c == '\n') {
+            pushSegment(QByteArrayView(start, p - start));
+            p += (c == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+            start = p;
+        } else {
+            ++p;
+        }
+    }
+    // The text after the last line end; empty when the file ends with one.
+    pushSegment(QByteArrayView(start, end - start));
+    modified_ = false;
+    ++revision_;
+    notify();
+}
+
+qint64 JournalStore::byteSize() const {
+    qint64 size = 2 * qint64(segments_ - 1);
+    for (const Chunk& c : chunks_) {
+        size += c.bytes.size();
+    }
+    return size;
+}
+
+QByteArray JournalStore::toBytes() const {
+    QByteArray out;
+    out.reserve(byteSize());
+    for (int s = 0; s < segments_; ++s) {
+        if (s > 0) {
+            out += kLineEnd;
+        }
+        const QByteArrayView seg = lineBytes(s);
+        out.append(seg.data(), seg.size());
+    }
+    return out;
+}
+
+TextPos JournalStore::endPos() const {
+    return {segments_ - 1, lineLength(segments_ - 1)};
+}
+
+TextPos JournalStore::clamp(TextPos p) const {
+    p.line = std::clamp(p.line, 0, segments_ - 1);
+    p.column = std::clamp(p.column, 0, lineLength(p.line));
+    return p;
+}
+
+QString JournalStore::textBetween(TextPos from, TextPos to) const {
+    from = clamp(from);
+    to = clamp(to);
+    if (to < from) {
+        std::swap(from, to);
+    }
+    if (from.line == to.line) {
+        return line(from.line).mid(from.column, to.column - from.column);
+    }
+    QString text = line(from.line).mid(from.column);
+    for (int s = from.line + 1; s < to.line; ++s) {
+        text += QLatin1Char('\n') + line(s);
+    }
+    text += QLatin1Char('\n') + line(to.line).left(to.column);
+    return text;
+}
+
+TextPos JournalStore::replace(TextPos from, TextPos to, const QString& text) {
+    from = clamp(from);
+    to = clamp(to);
+    if (to < from) {
+        std::swap(from, to);
+    }
+    QString normalised = text;
+    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList parts = normalised.split(QLatin1Char('\n'));
+    const QString prefix = line(from.line).left(from.column);
+    const QString suffix = line(to.line).mid(to.column);
+    const int lastLength = static_cast<int>(parts.last().size()) +
+                           (parts.size() == 1 ? static_cast<int>(prefix.size()) : 0);
+    parts.first().prepend(prefix);
+    parts.last().append(suffix);
+    std::vector<QByteArray> lines;
+    lines.reserve(static_cast<std::size_t>(parts.size()));
+    for (const QString& part : parts) {
+        lines.push_back(part.toUtf8());
+    }
+    const TextPos after{from.line + static_cast<int>(parts.size()) - 1, lastLength};
+    setSegments(std::move(lines), from.line, to.line - from.line + 1);
+    modified_ = true;
+    ++revision_;
+    notify();
+    return after;
+}
+
+void JournalStore::setSegments(std::vector<QByteArray>&& lines, int at, int removeCount) {
+    const auto [firstChunk, firstIndex] = locate(at);
+    const auto [lastChunk, lastIndex] = locate(at + removeCount - 1);
+    // The segments of the touched chunks around the replaced run, with the
+    // new ones in between, become fresh chunks.
+    std::vector<QByteArray> rebuilt;
+    const Chunk& head = chunks_[static_cast<std::size_t>(firstChunk)];
+    for (int i = 0; i < firstIndex; ++i) {
+        rebuilt.emplace_back(head.segment(i).toByteArray());
+    }
+    for (QByteArray& l : lines) {
+        noteWidth(l);
+        rebuilt.push_back(std::move(l));
+    }
+    const Chunk& tail = chunks_[static_cast<std::size_t>(lastChunk)];
+    for (int i = lastIndex + 1; i < tail.size(); ++i) {
+        rebuilt.emplace_back(tail.segment(i).toByteArray());
+    }
+    std::vector<Chunk> fresh;
+    for (std::size_t i = 0; i < rebuilt.size(); ++i) {
+        if (fresh.empty() || fresh.back().size() >= kChunkSegments) {
+            fresh.emplace_back();
+        }
+        Chunk& c = fresh.back();
+        c.bytes.append(rebuilt[i]);
+        c.ends.push_back(static_cast<quint32>(c.bytes.size()));
+    }
+    chunks_.erase(chunks_.begin() + firstChunk, chunks_.begin() + lastChunk + 1);
+    chunks_.insert(chunks_.begin() + firstChunk, std::make_move_iterator(fresh.begin()),
+                   std::make_move_iterator(fresh.end()));
+    rebuildIndex();
+}
+
+void JournalStore::rebuildIndex() {
+    firstSegment_.clear();
+    int total = 0;
+    for (const Chunk& c : chunks_) {
+        firstSegment_.push_back(total);
+        total += c.size();
+    }
+    segments_ = total;
+}
+
+void JournalStore::notify() {
+    if (onChanged) {
+        onChanged();
+    }
+}
+
+qint64 JournalStore::heapBytes() const {
+    qint64 bytes =
+        qint64(chunks_.capacity() * sizeof(Chunk)) + qint64(firstSegment_.capacity() * sizeof(int));
+    for (const Chunk& c : chunks_) {
+        bytes += c.bytes.capacity() + qint64(c.ends.capacity() * sizeof(quint32));
+    }
+    return bytes;
+}
+
+}  // namespace im::journal

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace im::journal {
+
+// A place in the journal's text: a segment (line) and a column in UTF-16
+// units within it.
+struct TextPos {
+    int line = 0;
+    int column = 0;
+    friend bool operator==(const TextPos&, const TextPos&) = default;
+    friend auto operator<=>(const TextPos&, const TextPos&) = default;
+};
+
+// The journal: one text whose lines are separated by CR LF, kept compactly.
+//
+// The text is held as its segments (the pieces between line ends): a text
+// that ends with a line end has an empty last segment, and the number of
+// lines does not count it. Segments live as UTF-8 in chunks of a few thousand
+// lines with 4-byte end offsets, so a 65-character record line costs about 70
+// bytes, and reaching line i costs the same at line 10 as at line 3,000,000.
+class JournalStore {
+public:
+    JournalStore();
+
+    // Lines, not counting an empty last segment after a final line end.
+    int lineCount() const;
+    // Segments: lineCount(), plus one when the text ends with a line end
+    // (or is empty).
+    int segmentCount() const { return segments_; }
+    bool isEmpty() const { return segments_ == 1 && lineBytes(0).isEmpty(); }
+    bool endsWithLineEnd() const { return segments_ > 1 && lineBytes(segments_ - 1).isEmpty(); }
+
+    // The line's UTF-8 bytes; empty for an index outside the text.
+    QByteArrayView lineBytes(int index) const;
+    QString line(int index) const;
+    int lineLength(int index) const;  // in UTF-16 units
+
+    // Appends a record line: after a final line end (or to an empty text)
+    // the line comes with a line end of its own; otherwise a line end goes
+    // before it and none after. Returns the number of lines.
+    int append(const QString& line);
+
+    void clear();
+    // Replaces the whole text by a file's bytes: CR LF stays, every other CR
+    // and every other LF becomes CR LF; a line end at the very end adds no
+    // line.
+    void setFileBytes(QByteArrayView bytes);
+    // The text exactly as held, lines separated by CR LF.
+    QByteArray toBytes() const;
+    qint64 byteSize() const;
+
+    // Editing: the text between two positions, and its replacement by text
+    // whose line breaks may be LF, CR or CR LF.
+    QString textBetween(TextPos from, TextPos to) const;
+    TextPos replace(TextPos from, TextPos to, const QString& text);
+    TextPos endPos() const;
+    TextPos clamp(TextPos p) const;
+
+    // Set by every change of the text; cleared by the owner.
+    bool modified() const { return modified_; }
+    void setModified(bool modified) { modified_ = modified; }
+
+    // Called after every change of the text.
+    std::function<void()> onChanged;
+
+    // Changes whenever a line that was there before may have changed (an
+    // edit, a clear, a load); appending leaves it, so what readers derived
+    // from earlier lines stays valid.
+    quint64 revision() const { return revision_; }
+
+    // Characters of the longest line seen since the text was last replaced;
+    // a hint for the width of a view.
+    int widestLine() const { return widest_; }
+
+    // Heap bytes held by the store (without the allocator's own overhead).
+    qint64 heapBytes() const;
+
+private:
+    struct Chunk {
+        QByteArray bytes;
+        std::vector<quint32> ends;  // end offset of each segment in bytes
+        int size() const { return static_cast<int>(ends.size()); }
+        QByteArrayView segment(int i) const;
+    };
+
+    // Chunk and index within it of a segment.
+    std::pair<int, int> locate(int segment) const;
+    void rebuildIndex();
+    void pushSegment(QByteArrayView bytes);
+    void setSegments(std::vector<QByteArray>&& lines, int at, int removeCount);
+    void notify();
+    void noteWidth(QByteArrayView bytes);
+
+    std::vector<Chunk> chunks_;
+    std::vector<int> firstSegment_;  // of each chunk
+    int segments_ = 0;
+    bool modified_ = false;
+    quint64 revision_ = 0;
+    int widest_ = 0;
+};
+
+}  // namespace im::journal

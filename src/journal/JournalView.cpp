@@ -1,0 +1,434 @@
+#include "journal/JournalView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace im::journal {
+
+namespace {
+
+constexpr int kTextMargin = 3;
+
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char(',') ||
+           c == QLatin1Char('.') || c == QLatin1Char(':') || c == QLatin1Char('=');
+}
+
+}  // namespace
+
+JournalView::JournalView(JournalStore& store, QWidget* parent)
+    : QAbstractScrollArea(parent), store_(store) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    store_.onChanged = [this] { storeChanged(); };
+    updateScrollBars();
+}
+
+int JournalView::lineHeight() const {
+    return fontMetrics().lineSpacing();
+}
+
+int JournalView::firstVisibleLine() const {
+    return verticalScrollBar()->value();
+}
+
+int JournalView::visibleLineCount() const {
+    return std::max(1, viewport()->height() / lineHeight());
+}
+
+void JournalView::storeChanged() {
+    caret_ = store_.clamp(caret_);
+    anchor_ = store_.clamp(anchor_);
+    updateScrollBars();
+    if (store_.revision() == knownRevision_) {
+        // Lines were appended: only the rows from the old end on change.
+        updateRows(knownSegments_ - 1, store_.segmentCount() - 1);
+    } else {
+        knownRevision_ = store_.revision();
+        viewport()->update();
+    }
+    knownSegments_ = store_.segmentCount();
+}
+
+void JournalView::updateRows(int from, int to) {
+    const int first = firstVisibleLine();
+    const int h = lineHeight();
+    const int top = std::max(from - first, 0) * h;
+    const int bottom = (to - first + 1) * h;
+    if (bottom > 0 && top < viewport()->height()) {
+        viewport()->update(0, top, viewport()->width(), bottom - top);
+    }
+}
+
+void JournalView::scrollContentsBy(int dx, int dy) {
+    // Moves what is drawn and repaints only the uncovered part.
+    viewport()->scroll(dx, dy * lineHeight());
+}
+
+void JournalView::updateScrollBars() {
+    const int rows = visibleLineCount();
+    verticalScrollBar()->setRange(0, std::max(0, store_.segmentCount() - rows));
+    verticalScrollBar()->setPageStep(rows);
+    verticalScrollBar()->setSingleStep(1);
+    // The widest line seen, by the widest character: room enough without
+    // measuring every line.
+    const int contentWidth =
+        store_.widestLine() * fontMetrics().averageCharWidth() * 3 / 2 + 2 * kTextMargin;
+    horizontalScrollBar()->setRange(0, std::max(0, contentWidth - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth() * 2);
+}
+
+void JournalView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void JournalView::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        laidOut_.clear();
+        updateScrollBars();
+        viewport()->update();
+    }
+}
+
+int JournalView::xOf(TextPos pos) const {
+    return kTextMargin + fontMetrics().horizontalAdvance(store_.line(pos.line).left(pos.column)) -
+           horizontalScrollBar()->value();
+}
+
+TextPos JournalView::posAt(QPoint point) const {
+    TextPos p;
+    p.line =
+        std::clamp(firstVisibleLine() + point.y() / lineHeight(), 0, store_.segmentCount() - 1);
+    const QString text = store_.line(p.line);
+    const int x = point.x() + horizontalScrollBar()->value() - kTextMargin;
+    const QFontMetrics fm = fontMetrics();
+    int column = 0;
+    int previous = 0;
+    while (column < text.size()) {
+        const int next = fm.horizontalAdvance(text.left(column + 1));
+        if (x < (previous + next) / 2) {
+            break;
+        }
+        previous = next;
+        ++column;
+    }
+    p.column = column;
+    return p;
+}
+
+void JournalView::paintEvent(QPaintEvent*) {
+    QPainter p(viewport());
+    const QPalette& pal = palette();
+    const int h = lineHeight();
+    const int first = firstVisibleLine();
+    const int last = std::min(store_.segmentCount() - 1, first + viewport()->height() / h + 1);
+    const TextPos selFrom = std::min(anchor_, caret_);
+    const TextPos selTo = std::max(anchor_, caret_);
+    const int dx = kTextMargin - horizontalScrollBar()->value();
+    const QFontMetrics fm = fontMetrics();
+    if (laidOutRevision_ != store_.revision() || laidOut_.size() > 4 * (last - first + 1) + 64) {
+        laidOut_.clear();
+        laidOutRevision_ = store_.revision();
+    }
+    for (int line = first; line <= last; ++line) {
+        const int y = (line - first) * h;
+        const QString text = store_.line(line);
+        if (hasSelection() && line >= selFrom.line && line <= selTo.line) {
+            const int from = line == selFrom.line ? selFrom.column : 0;
+            const int to = line == selTo.line ? selTo.column : int(text.size());
+            const int x1 = dx + fm.horizontalAdvance(text.left(from));
+            int x2 = dx + fm.horizontalAdvance(text.left(to));
+            if (line != selTo.line) {
+                x2 += fm.averageCharWidth() / 2;  // the selected line end
+            }
+            p.fillRect(QRect(x1, y, x2 - x1, h), pal.brush(QPalette::Highlight));
+            p.setPen(pal.color(QPalette::Text));
+            p.drawText(QPoint(dx, y + fm.ascent()), text.left(from));
+            p.setPen(pal.color(QPalette::HighlightedText));
+            p.drawText(QPoint(x1, y + fm.ascent()), text.mid(from, to - from));
+            p.setPen(pal.color(QPalette::Text));
+            p.drawText(QPoint(dx + fm.horizontalAdvance(text.left(to)), y + fm.ascent()),
+                       text.mid(to));
+        } else {
+            auto it = laidOut_.find(line);
+            if (it == laidOut_.end()) {
+                QStaticText laid(text);
+                laid.setTextFormat(Qt::PlainText);
+                laid.setPerformanceHint(QStaticText::AggressiveCaching);
+                laid.prepare(QTransform(), font());
+                it = laidOut_.insert(line, laid);
+            }
+            p.setPen(pal.color(QPalette::Text));
+            p.drawStaticText(dx, y, *it);
+        }
+    }
+    if (hasFocus() && caret_.line >= first && caret_.line <= last) {
+        const int x = xOf(caret_);
+        p.fillRect(QRect(x, (caret_.line - first) * h, 1, h), pal.color(QPalette::Text));
+    }
+}
+
+void JournalView::ensureCaretVisible() {
+    QScrollBar* v = verticalScrollBar();
+    const int rows = visibleLineCount();
+    if (caret_.line < v->value()) {
+        v->setValue(caret_.line);
+    } else if (caret_.line >= v->value() + rows) {
+        v->setValue(caret_.line - rows + 1);
+    }
+    QScrollBar* h = horizontalScrollBar();
+    const int x = xOf(caret_) + h->value();
+    if (x - kTextMargin < h->value()) {
+        h->setValue(std::max(0, x - kTextMargin - viewport()->width() / 3));
+    } else if (x > h->value() + viewport()->width() - kTextMargin) {
+        h->setMaximum(std::max(h->maximum(), x - viewport()->width() / 2));
+        h->setValue(x - viewport()->width() * 2 / 3);
+    }
+}
+
+void JournalView::setCaret(TextPos pos, bool keepAnchor) {
+    const TextPos old = caret_;
+    const bool hadSelection = hasSelection();
+    caret_ = store_.clamp(pos);
+    if (!keepAnchor) {
+        anchor_ = caret_;
+    }
+    ensureCaretVisible();
+    if (hadSelection || hasSelection()) {
+        viewport()->update();
+    } else {
+        updateRows(old.line, old.line);
+        updateRows(caret_.line, caret_.line);
+    }
+}
+
+void JournalView::moveToEnd() {
+    preferredX_ = -1;
+    setCaret(store_.endPos());
+}
+
+void JournalView::selectAll() {
+    anchor_ = {0, 0};
+    caret_ = store_.endPos();
+    viewport()->update();
+}
+
+QString JournalView::selectedText() const {
+    return store_.textBetween(anchor_, caret_);
+}
+
+void JournalView::removeSelection() {
+    if (hasSelection()) {
+        const TextPos at = store_.replace(anchor_, caret_, QString());
+        caret_ = anchor_ = at;
+    }
+}
+
+void JournalView::insertText(const QString& text) {
+    const TextPos from = std::min(anchor_, caret_);
+    const TextPos to = std::max(anchor_, caret_);
+    const TextPos at = store_.replace(from, to, text);
+    preferredX_ = -1;
+    setCaret(at);
+}
+
+void JournalView::copy() {
+    if (hasSelection()) {
+        QApplication::clipboard()->setText(selectedText());
+    }
+}
+
+void JournalView::cut() {
+    if (hasSelection()) {
+        copy();
+        removeSelection();
+        setCaret(caret_);
+    }
+}
+
+void JournalView::paste() {
+    const QString text = QApplication::clipboard()->text();
+    if (!text.isEmpty()) {
+        insertText(text);
+    }
+}
+
+TextPos JournalView::wordStart(TextPos p) const {
+    const QString text = store_.line(p.line);
+    while (p.column > 0 && isWordChar(text[p.column - 1])) {
+        --p.column;
+    }
+    return p;
+}
+
+TextPos JournalView::wordEnd(TextPos p) const {
+    const QString text = store_.line(p.line);
+    while (p.column < text.size() && isWordChar(text[p.column])) {
+        ++p.column;
+    }
+    return p;
+}
+
+void JournalView::keyPressEvent(QKeyEvent* event) {
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    TextPos p = caret_;
+    const int rows = visibleLineCount();
+    auto moveTo = [&](TextPos to, bool vertical = false) {
+        if (!vertical) {
+            preferredX_ = -1;
+        }
+        setCaret(to, shift);
+    };
+    auto vertical = [&](int lines) {
+        if (preferredX_ < 0) {
+            preferredX_ = xOf(caret_) + horizontalScrollBar()->value();
+        }
+        TextPos to{std::clamp(caret_.line + lines, 0, store_.segmentCount() - 1), 0};
+        const int y = (to.line - firstVisibleLine()) * lineHeight();
+        to.column = posAt(QPoint(preferredX_ - horizontalScrollBar()->value(), y)).column;
+        moveTo(to, true);
+    };
+
+    if (event == QKeySequence::Copy) {
+        copy();
+    } else if (event == QKeySequence::Cut) {
+        cut();
+    } else if (event == QKeySequence::Paste) {
+        paste();
+    } else if (event == QKeySequence::SelectAll) {
+        selectAll();
+    } else if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        const bool left = event->key() == Qt::Key_Left;
+        if (hasSelection() && !shift) {
+            moveTo(left ? std::min(anchor_, caret_) : std::max(anchor_, caret_));
+        } else if (left) {
+            p = p.column > 0
+                    ? TextPos{p.line, p.column - 1}
+                    : (p.line > 0 ? TextPos{p.line - 1, store_.lineLength(p.line - 1)} : p);
+            moveTo(event->modifiers() & Qt::ControlModifier ? wordStart(p) : p);
+        } else {
+            p = p.column < store_.lineLength(p.line)
+                    ? TextPos{p.line, p.column + 1}
+                    : (p.line + 1 < store_.segmentCount() ? TextPos{p.line + 1, 0} : p);
+            moveTo(event->modifiers() & Qt::ControlModifier ? wordEnd(p) : p);
+        }
+    } else if (event->key() == Qt::Key_Up) {
+        vertical(-1);
+    } else if (event->key() == Qt::Key_Down) {
+        vertical(1);
+    } else if (event->key() == Qt::Key_PageUp) {
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - rows);
+        vertical(-rows);
+    } else if (event->key() == Qt::Key_PageDown) {
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + rows);
+        vertical(rows);
+    } else if (event->key() == Qt::Key_Home) {
+        moveTo(event->modifiers() & Qt::ControlModifier ? TextPos{0, 0} : TextPos{p.line, 0});
+    } else if (event->key() == Qt::Key_End) {
+        moveTo(event->modifiers() & Qt::ControlModifier
+                   ? store_.endPos()
+                   : TextPos{p.line, store_.lineLength(p.line)});
+    } else if (event->key() == Qt::Key_Backspace) {
+        if (!hasSelection()) {
+            anchor_ = p.column > 0
+                          ? TextPos{p.line, p.column - 1}
+                          : (p.line > 0 ? TextPos{p.line - 1, store_.lineLength(p.line - 1)} : p);
+        }
+        insertText(QString());
+    } else if (event->key() == Qt::Key_Delete) {
+        if (!hasSelection()) {
+            anchor_ = p.column < store_.lineLength(p.line)
+                          ? TextPos{p.line, p.column + 1}
+                          : (p.line + 1 < store_.segmentCount() ? TextPos{p.line + 1, 0} : p);
+        }
+        insertText(QString());
+    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        insertText(QStringLiteral("\n"));
+    } else if (!event->text().isEmpty() && event->text().at(0).isPrint()) {
+        insertText(event->text());
+    } else {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void JournalView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        preferredX_ = -1;
+        setCaret(posAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+    }
+}
+
+void JournalView::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) {
+        setCaret(posAt(event->position().toPoint()), true);
+    }
+}
+
+void JournalView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const TextPos at = posAt(event->position().toPoint());
+        anchor_ = wordStart(at);
+        caret_ = wordEnd(at);
+        viewport()->update();
+    }
+}
+
+void JournalView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* cutAction = menu.addAction(QStringLiteral("Вырезать"), this, &JournalView::cut);
+    QAction* copyAction = menu.addAction(QStringLiteral("Копировать"), this, &JournalView::copy);
+    menu.addAction(QStringLiteral("Вставить"), this, &JournalView::paste)
+        ->setEnabled(!QApplication::clipboard()->text().isEmpty());
+    QAction* deleteAction =
+        menu.addAction(QStringLiteral("Удалить"), this, [this] { insertText(QString()); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Выделить всё"), this, &JournalView::selectAll);
+    cutAction->setEnabled(hasSelection());
+    copyAction->setEnabled(hasSelection());
+    deleteAction->setEnabled(hasSelection());
+    menu.exec(event->globalPos());
+}
+
+void JournalView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void JournalView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void JournalView::inputMethodEvent(QInputMethodEvent* event) {
+    if (!event->commitString().isEmpty()) {
+        insertText(event->commitString());
+    }
+    event->accept();
+}
+
+QVariant JournalView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImCursorRectangle) {
+        return QRect(xOf(caret_), (caret_.line - firstVisibleLine()) * lineHeight(), 1,
+                     lineHeight());
+    }
+    return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+}  // namespace im::journal

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "journal/JournalStore.h"
+
+#include <QAbstractScrollArea>
+#include <QHash>
+#include <QStaticText>
+
+class QMenu;
+
+namespace im::journal {
+
+// The journal view (Memo1): an editable text view over a JournalStore that
+// lays out and draws only the lines on screen, so that weeks of record
+// lines cost no more to show or to append to than a page of them.
+class JournalView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit JournalView(JournalStore& store, QWidget* parent = nullptr);
+
+    JournalStore& store() { return store_; }
+    TextPos caret() const { return caret_; }
+    bool hasSelection() const { return anchor_ != caret_; }
+    QString selectedText() const;
+    void setCaret(TextPos pos, bool keepAnchor = false);
+    void selectAll();
+    // Leaves the caret, and so the view, at the end of the text (after an
+    // appended line).
+    void moveToEnd();
+
+    void copy();
+    void cut();
+    void paste();
+    void insertText(const QString& text);
+
+    int firstVisibleLine() const;
+    int visibleLineCount() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+private:
+    void storeChanged();
+    void updateScrollBars();
+    void ensureCaretVisible();
+    TextPos posAt(QPoint viewportPoint) const;
+    int xOf(TextPos pos) const;
+    int lineHeight() const;
+    void removeSelection();
+    void updateRows(int from, int to);
+    void scrollContentsBy(int dx, int dy) override;
+    TextPos wordStart(TextPos p) const;
+    TextPos wordEnd(TextPos p) const;
+
+    JournalStore& store_;
+    TextPos caret_;
+    TextPos anchor_;
+    int preferredX_ = -1;
+    // Laid-out texts of the lines on screen: a new line scrolls the view by
+    // one row and only that row is laid out anew.
+    mutable QHash<int, QStaticText> laidOut_;
+    quint64 laidOutRevision_ = 0;
+    quint64 knownRevision_ = 0;
+    int knownSegments_ = 1;
+};
+
+}  // namespace im::journal
