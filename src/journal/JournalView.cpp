@@ -164,12 +164,15 @@ void JournalView::paintEvent(QPaintEvent*) {
             p.setPen(pal.color(QPalette::Text));
             p.drawText(QPoint(dx + fm.horizontalAdvance(text.left(to)), y + fm.ascent()),
                        text.mid(to));
+        } else if (line == store_.segmentCount() - 1) {
+            // The last segment is the one an append fills: never kept.
+            p.setPen(pal.color(QPalette::Text));
+            p.drawText(QPoint(dx, y + fm.ascent()), text);
         } else {
             auto it = laidOut_.find(line);
             if (it == laidOut_.end()) {
                 QStaticText laid(text);
                 laid.setTextFormat(Qt::PlainText);
-                laid.setPerformanceHint(QStaticText::AggressiveCaching);
                 laid.prepare(QTransform(), font());
                 it = laidOut_.insert(line, laid);
             }

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QTemporaryDir>
 
 using namespace im;
@@ -159,6 +160,38 @@ private Q_SLOTS:
         const quint64 revision = j.revision();
         j.append(QStringLiteral("more"));
         QCOMPARE(j.revision(), revision);
+    }
+
+    // What is on screen after many appends (drawn row by row, scrolled by
+    // blitting) is what a full repaint of the same state draws, the line
+    // that filled the empty last segment included.
+    void viewOnScreenMatchesAFullRepaint() {
+        JournalStore j;
+        JournalView view(j);
+        view.resize(320, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QApplication::processEvents();
+        for (int i = 0; i < 25; ++i) {
+            j.append(QStringLiteral("T1=37,%1  T2=37,4  HM=55").arg(i % 10));
+            view.moveToEnd();
+            QApplication::processEvents();
+        }
+        const QImage onScreen =
+            QGuiApplication::primaryScreen()->grabWindow(view.winId()).toImage();
+        const QImage repainted = view.grab().toImage();
+        QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
+                 repainted.convertToFormat(QImage::Format_RGB32));
+        // And the text is there: dark pixels in the first row of lines.
+        const QRect firstRow = view.viewport()->geometry().adjusted(0, 0, 0, 0);
+        int dark = 0;
+        for (int x = firstRow.left(); x < firstRow.right(); ++x) {
+            for (int y = firstRow.top(); y < firstRow.top() + view.fontMetrics().lineSpacing();
+                 ++y) {
+                dark += qGray(repainted.pixel(x, y)) < 100;
+            }
+        }
+        QVERIFY(dark > 20);
     }
 
     void viewEditsTheJournal() {
