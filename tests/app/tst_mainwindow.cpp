@@ -22,11 +22,6 @@ using namespace im;
 
 namespace {
 
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 QString recordLine(int i, int hm = 55) {
     return journal::makeRecordLine(370 + i % 10, 365, 362, hm, QStringLiteral("_2______"),
                                    QDateTime(QDate(2026, 12, 5), QTime(10, 0)).addSecs(i));
@@ -45,9 +40,7 @@ struct Window {
         core::AppLocation::setExecutablePathForTesting(dir.path() +
                                                        QStringLiteral("/incubator-monitor"));
         if (!ini.isEmpty()) {
-            QFile f(iniPath());
-            f.open(QIODevice::WriteOnly);
-            f.write(ini);
+            test::writeFile(iniPath(), ini);
         }
         create();
     }
@@ -73,7 +66,7 @@ struct Window {
         form = std::make_unique<app::TForm1>(s);
     }
     QString iniPath() const { return dir.path() + QStringLiteral("/incubator-monitor.ini"); }
-    QString ini() const { return QString::fromUtf8(contents(iniPath())); }
+    QString ini() const { return QString::fromUtf8(test::readFile(iniPath())); }
     settings::SettingsFile settings() const { return settings::SettingsFile(iniPath()); }
     test::FakeTimer& saveTimer() { return static_cast<test::FakeTimer&>(form->TimerSaveFile()); }
     QString dayFile() const { return dir.path() + QStringLiteral("/log/2026-12-06.txt"); }
@@ -230,7 +223,7 @@ private Q_SLOTS:
                               "XScale=100\n[Alarm]\nT1_HI=390\nT1_LOW=350\nT2_HI=390\nT2_LOW=350\n"
                               "T3_HI=90\nT3_LOW=30\nSound=Windows XP - ошибка.wav\n"));
         // The periodic save ran: the day file exists, empty.
-        QCOMPARE(contents(w.dayFile()), QByteArray());
+        QCOMPARE(test::readFile(w.dayFile()), QByteArray());
         w.form.reset();
     }
 
@@ -251,14 +244,14 @@ private Q_SLOTS:
         QCOMPARE(w.form->journal.lineCount(), 3);
         QVERIFY(!QFile::exists(w.iniPath()) || !w.ini().contains(QStringLiteral("[Form]")));
         // The periodic save ran all the same.
-        QCOMPARE(contents(w.dayFile()).count("\r\nT1="), 3);
+        QCOMPARE(test::readFile(w.dayFile()).count("\r\nT1="), 3);
 
         // Yes saves as, then closes.
         const QString saved = w.dir.path() + QStringLiteral("/saved.txt");
         w.dialogs.answers.push_back(QMessageBox::Yes);
         w.dialogs.fileNames.push_back(saved);
         QVERIFY(w.form->close());
-        QCOMPARE(contents(saved), w.form->journal.toBytes());
+        QCOMPARE(test::readFile(saved), w.form->journal.toBytes());
         QVERIFY(!w.form->ComPort1.Connected());
         QVERIFY(w.ini().contains(QStringLiteral("T1_HI=390")));
         w.form.reset();
@@ -296,10 +289,10 @@ private Q_SLOTS:
         w.form->terminate();
         QVERIFY(w.dialogs.asked.isEmpty());
         QVERIFY(w.ini().contains(QStringLiteral("[ScrollBar]")));
-        QCOMPARE(contents(w.dayFile()).count("\r\nT1="), 2);
+        QCOMPARE(test::readFile(w.dayFile()).count("\r\nT1="), 2);
         const QString unsaved =
             w.dir.path() + QStringLiteral("/log/unsaved-journal-2026-12-06_12-00-00.txt");
-        QCOMPARE(contents(unsaved), w.form->journal.toBytes());
+        QCOMPARE(test::readFile(unsaved), w.form->journal.toBytes());
         QVERIFY(w.form->close());  // no question after termination
         QVERIFY(w.dialogs.asked.isEmpty());
         w.form.reset();
@@ -320,14 +313,14 @@ private Q_SLOTS:
         QCOMPARE(w.dialogs.asked,
                  (QStringList{"save *.txt|*.txt 2026-12-06.txt txt",
                               "question Совпадение имен.: Такой файл есть.  Продолжить?"}));
-        QCOMPARE(contents(path), QByteArray("old"));
+        QCOMPARE(test::readFile(path), QByteArray("old"));
         QVERIFY(w.form->journal.modified());
 
         w.dialogs.fileNames.push_back(path);
         w.dialogs.answers.push_back(QMessageBox::Yes);
         w.form->NSave1Click();
-        QCOMPARE(contents(path), w.form->journal.toBytes());
-        QVERIFY(contents(path).endsWith("\r\n"));
+        QCOMPARE(test::readFile(path), w.form->journal.toBytes());
+        QVERIFY(test::readFile(path).endsWith("\r\n"));
         QVERIFY(!w.form->journal.modified());
     }
 

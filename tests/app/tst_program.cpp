@@ -20,11 +20,6 @@ protected:
     bool event(QEvent*) override { throw core::Error(QStringLiteral("Не удалось: причина")); }
 };
 
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 }  // namespace
 
 // The program as a whole: its error guard and its end by a signal.
@@ -75,17 +70,18 @@ private Q_SLOTS:
         QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
         QCOMPARE(monitor.exitCode(), 0);
 
-        const QString settings = QString::fromUtf8(contents(ini.fileName()));
+        const QString settings = QString::fromUtf8(test::readFile(ini.fileName()));
         QVERIFY2(settings.contains(QStringLiteral("[Form]")) &&
                      settings.contains(QStringLiteral("T1_HI=390")),
                  qPrintable(settings));
         const QStringList logs =
             QDir(dir.path() + QStringLiteral("/log")).entryList(QDir::Files, QDir::Name);
         QCOMPARE(logs.size(), 2);
-        const QByteArray day = contents(dir.path() + QStringLiteral("/log/") + logs[0]);
+        const QByteArray day = test::readFile(dir.path() + QStringLiteral("/log/") + logs[0]);
         QCOMPARE(day.count("\r\nT1=37,5  T2=37,0  T3=36,2  HM="), 3);
         QVERIFY(logs[1].startsWith(QStringLiteral("unsaved-journal-")));
-        QCOMPARE(contents(dir.path() + QStringLiteral("/log/") + logs[1]).count("T1=37,5"), 3);
+        QCOMPARE(test::readFile(dir.path() + QStringLiteral("/log/") + logs[1]).count("T1=37,5"),
+                 3);
     }
 };
 

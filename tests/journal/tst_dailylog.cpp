@@ -9,15 +9,6 @@
 using namespace im;
 using namespace im::journal;
 
-namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-}  // namespace
-
 class TestDailyLog : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -41,12 +32,12 @@ private Q_SLOTS:
         QVERIFY(log.save(pending));
         QVERIFY(pending.isEmpty());
         const QString file = logDir + QStringLiteral("/2026-12-06.txt");
-        QCOMPARE(contents(file), QByteArray("\r\na1\r\na2\r\na3"));
+        QCOMPARE(test::readFile(file), QByteArray("\r\na1\r\na2\r\na3"));
 
         pending.extend(QStringLiteral("b1"));
         pending.extend(QStringLiteral("b2"));
         QVERIFY(log.save(pending));
-        QCOMPARE(contents(file), QByteArray("\r\na1\r\na2\r\na3\r\nb1\r\nb2"));
+        QCOMPARE(test::readFile(file), QByteArray("\r\na1\r\na2\r\na3\r\nb1\r\nb2"));
     }
 
     void nothingPendingStillCreatesFolderAndEmptyFile() {
@@ -56,7 +47,7 @@ private Q_SLOTS:
         DailyLog log([&] { return logDir; }, clock);
         PendingSave pending;
         QVERIFY(log.save(pending));
-        QCOMPARE(contents(logDir + QStringLiteral("/2026-03-09.txt")), QByteArray());
+        QCOMPARE(test::readFile(logDir + QStringLiteral("/2026-03-09.txt")), QByteArray());
     }
 
     void linesCollectedBeforeMidnightGoToTheNewDay() {
@@ -68,7 +59,8 @@ private Q_SLOTS:
         clock.advanceSeconds(60);
         QVERIFY(log.save(pending));
         QVERIFY(!QFile::exists(tmp.path() + QStringLiteral("/2026-12-31.txt")));
-        QCOMPARE(contents(tmp.path() + QStringLiteral("/2027-01-01.txt")), QByteArray("\r\nlate"));
+        QCOMPARE(test::readFile(tmp.path() + QStringLiteral("/2027-01-01.txt")),
+                 QByteArray("\r\nlate"));
     }
 
     // A day file that cannot be written loses nothing: the lines wait and
@@ -89,7 +81,7 @@ private Q_SLOTS:
 
         QVERIFY(QDir().rmdir(file));
         QVERIFY(log.save(pending));
-        QCOMPARE(contents(file), QByteArray("\r\none\r\ntwo"));
+        QCOMPARE(test::readFile(file), QByteArray("\r\none\r\ntwo"));
     }
 
     // A disk that fills up in the middle of an append: the part that made
@@ -112,7 +104,7 @@ private Q_SLOTS:
         }
         QCOMPARE(QFileInfo(file).size(), before);
         QVERIFY(log.save(pending));
-        QCOMPARE(contents(file),
+        QCOMPARE(test::readFile(file),
                  QByteArray("\r\nfirst line\r\nT1=37,5  T2=37,4  T3=36,2  HM=55  OUT=1_3_____  "
                             "05.12.26 14:03:27"));
     }

@@ -14,15 +14,6 @@
 using namespace im;
 using namespace im::journal;
 
-namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-}  // namespace
-
 class TestJournalStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -82,7 +73,7 @@ private Q_SLOTS:
             return path;
         }()));
         saveJournalAs(j, tmp.path() + QStringLiteral("/copy.txt"));
-        QCOMPARE(contents(tmp.path() + QStringLiteral("/copy.txt")), original);
+        QCOMPARE(test::readFile(tmp.path() + QStringLiteral("/copy.txt")), original);
     }
 
     void failedSaveLeavesTheOldFileWhole() {
@@ -100,7 +91,7 @@ private Q_SLOTS:
             test::FileSizeLimit full(4096);
             QVERIFY_THROWS_EXCEPTION(core::Error, saveJournalAs(j, path));
         }
-        QCOMPARE(contents(path), QByteArray("old content"));
+        QCOMPARE(test::readFile(path), QByteArray("old content"));
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList{"old.txt"});
         QVERIFY_THROWS_EXCEPTION(core::Error,
                                  readJournalFile(tmp.path() + QStringLiteral("/none.txt")));

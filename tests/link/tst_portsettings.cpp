@@ -21,22 +21,13 @@ void mainWindowValues(TSerialPort& port) {
     port.setStopBits(StopBits::sb2);
 }
 
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 }  // namespace
 
 class TestPortSettings : public QObject {
     Q_OBJECT
     QTemporaryDir tmp;
     QString ini() const { return tmp.path() + QStringLiteral("/incubator-monitor.ini"); }
-    void put(const QByteArray& text) {
-        QFile f(ini());
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
-    }
+    void put(const QByteArray& text) { test::writeFile(ini(), text); }
 
 private Q_SLOTS:
     void init() { QFile::remove(ini()); }
@@ -120,7 +111,7 @@ private Q_SLOTS:
 
         QFile::remove(ini());
         StorePortSettings(port, ini());
-        QCOMPARE(contents(ini()),
+        QCOMPARE(test::readFile(ini()),
                  QByteArray("[ComPort1]\nPort=COM1\nBaudRate=Custom\nCustomBaudRate=2400\n"
                             "StopBits=1\nDataBits=8\nParity=None\nFlowControl=None\n"));
 
@@ -137,7 +128,7 @@ private Q_SLOTS:
         TSerialPort port;
         mainWindowValues(port);
         StorePortSettings(port, ini());
-        QCOMPARE(contents(ini()),
+        QCOMPARE(test::readFile(ini()),
                  QByteArray("[ComPort1]\nOpenStart=1\nPort=COM1\nBaudRate=4800\nStopBits=2\n"
                             "DataBits=8\nParity=None\nFlowControl=None\n[Form]\nTop=5\n"));
         TSerialPort again;

@@ -15,21 +15,6 @@
 using namespace im;
 using namespace im::settings;
 
-namespace {
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-}  // namespace
-
 class TestSettingsFile : public QObject {
     Q_OBJECT
     QTemporaryDir tmp;
@@ -59,14 +44,15 @@ private Q_SLOTS:
     void integerReadingRules() {
         QFETCH(QString, stored);
         QFETCH(int, expected);
-        put(ini(), "[Alarm]\nT1_HI=" + stored.toUtf8() + "\n");
+        test::writeFile(ini(), "[Alarm]\nT1_HI=" + stored.toUtf8() + "\n");
         QCOMPARE(
             SettingsFile(ini()).ReadInteger(QStringLiteral("Alarm"), QStringLiteral("T1_HI"), 777),
             expected);
     }
 
     void booleansAndStrings() {
-        put(ini(),
+        test::writeFile(
+            ini(),
             "[Form]\nInitMax=2\nMinToTrey=0\nStartInTrey=junk\n[Alarm]\nSound=/x/y.wav\n"
             "Long=" +
                 QByteArray(3000, 'z') + "\n");
@@ -90,7 +76,8 @@ private Q_SLOTS:
     }
 
     void namesIgnoreCaseAndTheFirstSectionWins() {
-        put(ini(), "; comment=1\n[form]\n  top = 7 \nLEFT=8\n[Other]\nTop=99\n[FORM]\nTop=55\n");
+        test::writeFile(
+            ini(), "; comment=1\n[form]\n  top = 7 \nLEFT=8\n[Other]\nTop=99\n[FORM]\nTop=55\n");
         const SettingsFile f(ini());
         QCOMPARE(f.read(keys::Top), 7);
         QCOMPARE(f.read(keys::Left), 8);
@@ -99,13 +86,13 @@ private Q_SLOTS:
     }
 
     void writesKeepPlacesAndAppendNewKeysToTheirSection() {
-        put(ini(), "[Form]\nTop=1\nLeft=2\n\n[Alarm]\nT1_HI=3\n");
+        test::writeFile(ini(), "[Form]\nTop=1\nLeft=2\n\n[Alarm]\nT1_HI=3\n");
         SettingsFile f(ini());
         f.WriteInteger(QStringLiteral("form"), QStringLiteral("top"), 10);
         f.write(keys::Width, 600);
         f.write(keys::InitMax, true);
         f.write(keys::ColorT1, 255);
-        QCOMPARE(contents(ini()),
+        QCOMPARE(test::readFile(ini()),
                  QByteArray("[Form]\ntop=10\nLeft=2\nWidth=600\nInitMax=1\n\n[Alarm]\nT1_HI=3\n"
                             "[Color]\nT1=255\n"));
         QCOMPARE(f.read(keys::Width), 600);
@@ -114,18 +101,18 @@ private Q_SLOTS:
     void firstWriteCreatesTheFile() {
         SettingsFile f(ini());
         f.write(keys::Sound, QStringLiteral("Windows XP - ошибка.wav"));
-        QCOMPARE(contents(ini()), QByteArray("[Alarm]\nSound=Windows XP - ошибка.wav\n"));
+        QCOMPARE(test::readFile(ini()), QByteArray("[Alarm]\nSound=Windows XP - ошибка.wav\n"));
         QCOMPARE(f.read(keys::Sound), QStringLiteral("Windows XP - ошибка.wav"));
     }
 
     void windowsFilesKeepTheirLineEndsAndCodePage() {
         // "ошибка" in Windows-1251.
-        put(ini(), "[Alarm]\r\nSound=\xEE\xF8\xE8\xE1\xEA\xE0.wav\r\nT1_HI=380\r\n");
+        test::writeFile(ini(), "[Alarm]\r\nSound=\xEE\xF8\xE8\xE1\xEA\xE0.wav\r\nT1_HI=380\r\n");
         SettingsFile f(ini());
         QCOMPARE(f.read(keys::Sound), QStringLiteral("ошибка.wav"));
         QCOMPARE(f.read(keys::T1_HI), 380);
         f.write(keys::T1_LOW, 340);
-        QCOMPARE(contents(ini()),
+        QCOMPARE(test::readFile(ini()),
                  QByteArray("[Alarm]\r\nSound=ошибка.wav\r\nT1_HI=380\r\nT1_LOW=340\r\n"));
     }
 
@@ -137,7 +124,7 @@ private Q_SLOTS:
     }
 
     void refusedWriteLeavesTheOldFileWhole() {
-        put(ini(), "[Form]\nTop=1\n");
+        test::writeFile(ini(), "[Form]\nTop=1\n");
         SettingsFile f(ini());
         {
             test::FileSizeLimit diskFull(0);
@@ -148,7 +135,7 @@ private Q_SLOTS:
                 QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + ini());
             }
         }
-        QCOMPARE(contents(ini()), QByteArray("[Form]\nTop=1\n"));
+        QCOMPARE(test::readFile(ini()), QByteArray("[Form]\nTop=1\n"));
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList{"incubator-monitor.ini"});
     }
 
@@ -172,8 +159,8 @@ private Q_SLOTS:
             ::kill(static_cast<pid_t>(hammer.processId()), SIGKILL);
             QVERIFY(hammer.waitForFinished(5000));
 
-            const QStringList lines =
-                QString::fromUtf8(contents(ini())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            const QStringList lines = QString::fromUtf8(test::readFile(ini()))
+                                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             QCOMPARE(lines.size(), 42);
             for (const QString& line : lines) {
                 QVERIFY2(wellFormed.match(line).hasMatch(), qPrintable(line));

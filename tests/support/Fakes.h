@@ -84,6 +84,11 @@ private:
     core::ErrorReporter* previous_;
 };
 
+// The bytes of a file, or "<missing>" when it cannot be read.
+QByteArray readFile(const QString& path);
+// Creates or replaces a file with the given bytes.
+void writeFile(const QString& path, const QByteArray& bytes);
+
 // Lowers the file size limit of the process for its lifetime, so that a
 // write beyond it fails with EFBIG: a full disk that even root cannot write
 // past.
