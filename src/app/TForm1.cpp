@@ -263,7 +263,6 @@ void TForm1::buildWindow() {
     SpBtnSettingCom = new QPushButton(area);
     SpBtnSettingCom->setFlat(true);
     SpBtnSettingCom->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    SpBtnSettingCom->hide();
     layout->add(SpBtnSettingCom, {808, 255, 23, 22}, rightBottom);
     SpBtnSettingCom->hide();
 
