@@ -24,8 +24,6 @@ public:
     void ShowBalloon(const QString& title, const QString& text, core::BalloonIcon icon,
                      int timeoutSeconds) override;
 
-    QSystemTrayIcon& icon() { return icon_; }
-
 private:
     QMainWindow* window_;
     QSystemTrayIcon icon_;

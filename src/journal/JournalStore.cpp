@@ -263,13 +263,4 @@ void JournalStore::notify() {
     }
 }
 
-qint64 JournalStore::heapBytes() const {
-    qint64 bytes =
-        qint64(chunks_.capacity() * sizeof(Chunk)) + qint64(firstSegment_.capacity() * sizeof(int));
-    for (const Chunk& c : chunks_) {
-        bytes += c.bytes.capacity() + qint64(c.ends.capacity() * sizeof(quint32));
-    }
-    return bytes;
-}
-
 }  // namespace im::journal

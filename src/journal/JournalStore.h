@@ -79,9 +79,6 @@ public:
     // a hint for the width of a view.
     int widestLine() const { return widest_; }
 
-    // Heap bytes held by the store (without the allocator's own overhead).
-    qint64 heapBytes() const;
-
 private:
     struct Chunk {
         QByteArray bytes;
