@@ -368,8 +368,7 @@ void TForm1::FormCreate() {
     move(settings.read(keys::Left), settings.read(keys::Top));
     resize(std::max(settings.read(keys::Width), kMinimumSize.width()),
            std::max(settings.read(keys::Height), kMinimumSize.height()));
-    // Minimising to the tray comes with the tray's own part of the program.
-    (void)settings.read(keys::MinToTrey);
+    // MinToTrey is read by the tray's own part of the program.
     setWindowState(settings.read(keys::InitMax) ? Qt::WindowMaximized : Qt::WindowNoState);
 
     auto readPosition = [&settings](const settings::IntKey& key, QScrollBar* bar) {
@@ -390,11 +389,7 @@ void TForm1::FormCreate() {
     setBandTexts(alarms::textsFor(stored));
 
     alarmSound = settings.read(keys::Sound);
-    // The sound period and the three alarm enables are read by the alarms.
-    (void)settings.read(keys::TimeSound);
-    (void)settings.read(keys::T1_enable);
-    (void)settings.read(keys::T2_enable);
-    (void)settings.read(keys::HM_enable);
+    // TimeSound and the three alarm enables are read by the alarm signalling.
     receive_->SignalOffDataSound = settings.read(keys::SignalOffDataSound);
 
     setTextColor(LbColorT1, colorFromSetting(settings.read(keys::ColorT1)));
