@@ -8,6 +8,7 @@
 #include "journal/JournalStore.h"
 #include "link/TelemetryFrame.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeTray.h"
 #include "support/Fakes.h"
 
 #include <QApplication>
@@ -128,8 +129,10 @@ int main(int argc, char** argv) {
     app::Services services;
     services.dialogs = &dialogs;
     services.clock = &clock;
-    test::RecordingBalloons balloons;
-    services.balloons = &balloons;
+    test::FakeTrayHost tray;
+    services.tray = &tray;
+    test::RecordingSound sound;
+    services.sound = &sound;
     app::TForm1 form(services);
     form.ScrollBarXScale->setValue(1000);  // a window of 1050 lines
     form.resize(898, 473);

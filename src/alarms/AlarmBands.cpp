@@ -75,4 +75,79 @@ BandTexts textsFor(const link::AlarmThresholds& t) {
             QString::number(t.T3_HI),       QString::number(t.T3_LOW)};
 }
 
+namespace {
+
+QChar separator() {
+    return journal::decimalSeparator().at(0);
+}
+
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+QString quoted(const QString& text) {
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+}  // namespace
+
+std::optional<QChar> temperatureKey(QChar typed, QStringView boxText, bool hasSelection) {
+    if (typed == QLatin1Char('.') || typed == QLatin1Char(',')) {
+        typed = separator();
+    }
+    if (typed != kBackspace && typed != separator() && !isDigit(typed)) {
+        return std::nullopt;
+    }
+    // One decimal only: with the separator second to last, the number is whole.
+    if (boxText.size() >= 2 && boxText[boxText.size() - 2] == separator() && typed != kBackspace &&
+        !hasSelection) {
+        return std::nullopt;
+    }
+    return typed;
+}
+
+std::optional<QChar> humidityKey(QChar typed) {
+    if (typed == kBackspace || isDigit(typed)) {
+        return typed;
+    }
+    return std::nullopt;
+}
+
+BoxExit temperatureExit(const QString& text) {
+    BoxExit exit;
+    exit.text = text;
+    if (exit.text.isEmpty() || exit.text == separator()) {
+        exit.text = QStringLiteral("0");
+    } else if (exit.text.startsWith(separator())) {
+        exit.text.prepend(QLatin1Char('0'));
+    }
+    if (!exit.text.contains(separator())) {
+        exit.text += separator() + QStringLiteral("0");
+    }
+    // The separator taken out: "39,5" gives 395; a text that is not digits,
+    // separator and one digit gives no integer.
+    QString tenths = exit.text;
+    tenths[tenths.size() - 2] = tenths[tenths.size() - 1];
+    tenths.chop(1);
+    const std::optional<int> value = settings::SettingsFile::parseInteger(tenths);
+    if (!value) {
+        exit.conversionError = QStringLiteral("'%1' is not a valid integer value").arg(tenths);
+    } else if (*value > 500) {
+        exit.rangeMessage = QStringLiteral("Не в диапазоне (0..50.0)  ") + quoted(exit.text);
+        exit.replacement = QStringLiteral("0") + separator() + QStringLiteral("0");
+    }
+    return exit;
+}
+
+BoxExit humidityExit(const QString& text) {
+    BoxExit exit;
+    exit.text = text;
+    const std::optional<int> value = settings::SettingsFile::parseInteger(text);
+    if (value && *value >= 100) {
+        exit.rangeMessage = QStringLiteral("Не в диапазоне (0..99)  ") + quoted(text);
+        exit.replacement = QStringLiteral("50");
+    }
+    return exit;
+}
+
 }  // namespace im::alarms

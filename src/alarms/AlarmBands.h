@@ -27,4 +27,26 @@ void recomputeThresholds(const BandTexts& texts, link::AlarmThresholds& threshol
 // integers for humidity.
 BandTexts textsFor(const link::AlarmThresholds& thresholds);
 
+// The character a temperature box receives for a typed one, or none: a
+// full stop (or comma) becomes the decimal separator, only backspace, the
+// separator and digits pass, and once the separator is second to last only
+// backspace or a typed replacement of selected text gets through.
+std::optional<QChar> temperatureKey(QChar typed, QStringView boxText, bool hasSelection);
+// The same for a humidity box: backspace and digits only.
+std::optional<QChar> humidityKey(QChar typed);
+
+inline constexpr QChar kBackspace{8};
+
+// What leaving a band box does to its text.
+struct BoxExit {
+    QString text;             // the box's text first (a completed number)
+    QString conversionError;  // not empty: reported as an error; text stays
+    QString rangeMessage;     // not empty: shown, then the box gets replacement
+    QString replacement;
+};
+// "" and "," become 0,0, ",5" 0,5 and "5" 5,0; more than 50,0 is out of range.
+BoxExit temperatureExit(const QString& text);
+// 100 or more is out of range; a text that is no integer is left alone.
+BoxExit humidityExit(const QString& text);
+
 }  // namespace im::alarms

@@ -1,7 +1,12 @@
 #include "app/TForm1.h"
 
+#include "alarms/AlarmSound.h"
 #include "app/AnchorLayout.h"
+#include "app/BandBoxes.h"
+#include "app/Controls.h"
+#include "app/NormalPlace.h"
 #include "app/TTrayIcon.h"
+#include "app/TrayHost.h"
 #include "core/AppLocation.h"
 #include "journal/JournalFiles.h"
 #include "journal/RecordLine.h"
@@ -19,7 +24,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -56,23 +60,6 @@ void setTextColor(QLabel* label, const QColor& color) {
 
 QColor textColor(const QLabel* label) {
     return label->palette().color(QPalette::WindowText);
-}
-
-QFrame* valuePanel(QWidget* parent, QLabel** text, int pointSize) {
-    auto* panel = new QFrame(parent);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setAutoFillBackground(true);
-    auto* label = new QLabel(panel);
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    if (pointSize > 0) {
-        QFont f = label->font();
-        f.setPointSize(pointSize);
-        label->setFont(f);
-    }
-    label->setGeometry(2, 2, 61, 64);
-    *text = label;
-    return panel;
 }
 
 // A label that reports clicks (the colour labels).
@@ -122,7 +109,15 @@ TForm1::TForm1(Services services, QWidget* parent)
     if (!services_.ports) {
         services_.ports = link::presentSerialPorts;
     }
+    if (!services_.tray) {
+        services_.tray = new QtTrayHost(this);
+    }
+    if (!services_.sound) {
+        ownSound_ = std::make_unique<alarms::DesktopSound>();
+        services_.sound = ownSound_.get();
+    }
     setWindowTitle(productTitle());
+    normalPlace_ = new NormalPlace(this);
     setWindowIcon(applicationIcon());
     setMinimumSize(kMinimumSize);
 
@@ -130,11 +125,14 @@ TForm1::TForm1(Services services, QWidget* parent)
     ComPort1.setBaudRate(link::BaudRate::br4800);
     ComPort1.setStopBits(link::StopBits::sb2);
 
-    TrayIcon1 = new TTrayIcon(this);
-    core::Balloons& balloons = services_.balloons ? *services_.balloons : *TrayIcon1;
+    TrayIcon1 = new TTrayIcon(this, *services_.tray, *services_.makeTimer(this, 0),
+                              *services_.makeTimer(this, TTrayIcon::kTrayCheckMs));
+    core::Balloons& balloons = *TrayIcon1;
     timerResetRxUart_ = services_.makeTimer(this, link::ReceivePath::kResyncMs);
     timerSignalOffData_ = services_.makeTimer(this, link::ReceivePath::kNoDataMs);
     timerSaveFile_ = services_.makeTimer(this, 60000);
+    timerAlarm_ = services_.makeTimer(this, alarms::AlarmSignalling::kBlinkMs);
+    timerAlarmSound_ = services_.makeTimer(this, 0);
     link::FrameEffects& effects = *this;
     decoder_ = std::make_unique<link::FrameDecoder>(effects, balloons, pending, *services_.clock);
     receive_ = std::make_unique<link::ReceivePath>(ComPort1, *decoder_, balloons,
@@ -144,6 +142,15 @@ TForm1::TForm1(Services services, QWidget* parent)
     buildWindow();
     buildMenu();
     chartWindow_ = std::make_unique<chart::ChartWindow>(journal, *GraphM1);
+    valuePanels_ =
+        std::make_unique<ValuePanels>(this, std::array{Panel3, Panel2, Panel1}, services_.flash);
+    alarms_ = std::make_unique<alarms::AlarmSignalling>(
+        alarms::AlarmSignalling::Flags{decoder_->alarmFlags, receive_->noDataFlag,
+                                       receive_->SignalOffDataSound},
+        *valuePanels_, balloons, *services_.sound, *timerAlarm_, *timerAlarmSound_);
+    Panel1->onDoubleClick = [this] { alarms_->Panel1DblClick(alarms::Channel::T1); };
+    Panel2->onDoubleClick = [this] { alarms_->Panel1DblClick(alarms::Channel::T2); };
+    Panel3->onDoubleClick = [this] { alarms_->Panel1DblClick(alarms::Channel::Humidity); };
 
     connect(receive_.get(), &link::ReceivePath::captionsChanged, this,
             [this](const QString& button, const QString& menu) {
@@ -153,6 +160,11 @@ TForm1::TForm1(Services services, QWidget* parent)
     connect(timerSaveFile_, &core::Timer::timeout, this,
             [this] { runGuarded([this] { TimerSaveFileTimer(); }); });
 
+    // The tray's start-up decision comes before the creation sequence.
+    runGuarded([this] {
+        showMainForm_ =
+            TrayIcon1->TrayIcon1Startup(SettingsFile::forApplication().read(keys::StartInTrey));
+    });
     runGuarded([this] { FormCreate(); });
 }
 
@@ -186,37 +198,28 @@ void TForm1::buildWindow() {
     }
     layout->add(GraphM1, {8, 8, 828, 155}, all);
 
-    ScrollBarGainY = new QScrollBar(Qt::Vertical, area);
-    ScrollBarGainY->setRange(0, 240);
-    ScrollBarGainY->setValue(40);
-    ScrollBarGainY->setPageStep(1);
+    // Page size 0 (the smallest thumb) and a large change of 1 unless given.
+    ScrollBarGainY = new ScrollBar(Qt::Vertical, 0, 240, 40, area);
     layout->add(ScrollBarGainY, {843, 8, 17, 161}, topRightBottom);
-    ScrollBarPosY = new QScrollBar(Qt::Vertical, area);
-    ScrollBarPosY->setRange(0, 900);
-    ScrollBarPosY->setValue(450);
-    ScrollBarPosY->setPageStep(1);
+    ScrollBarPosY = new ScrollBar(Qt::Vertical, 0, 900, 450, area);
     layout->add(ScrollBarPosY, {865, 8, 17, 161}, topRightBottom);
 
-    ScrollBarAllGraf = new QScrollBar(Qt::Horizontal, area);
-    ScrollBarAllGraf->setRange(0, 1);
-    ScrollBarAllGraf->setPageStep(100);
+    ScrollBarAllGraf = new ScrollBar(Qt::Horizontal, 0, 1, 0, area);
+    ScrollBarAllGraf->setPageSize(1);
+    ScrollBarAllGraf->setLargeChange(100);
     layout->add(ScrollBarAllGraf, {8, 171, 828, 17}, leftRightBottom);
 
     // Time labels sized for "hh:mm:ss" once, so a new time costs no layout.
     const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 4;
     LabelBeginPoint = new QLabel(QStringLiteral("00:00:00"), area);
     layout->add(LabelBeginPoint, {8, 191, timeWidth, 0}, leftBottom);
-    ScrollBarXScale = new QScrollBar(Qt::Horizontal, area);
-    ScrollBarXScale->setRange(0, 1000);
-    ScrollBarXScale->setValue(100);
-    ScrollBarXScale->setPageStep(10);
+    ScrollBarXScale = new ScrollBar(Qt::Horizontal, 0, 1000, 100, area);
     layout->add(ScrollBarXScale, {132, 195, 564, 17}, leftRightBottom, 200);
     Label1 = new QLabel(QStringLiteral("Температура"), area);
     layout->add(Label1, {708, 197, 0, 0}, rightBottom);
     LabelEndPoint = new QLabel(QStringLiteral("00:00:00"), area);
     layout->add(LabelEndPoint, {795, 191, timeWidth, 0}, rightBottom);
-    SpBtnDetails = new QPushButton(QStringLiteral("Тчк"), area);
-    SpBtnDetails->setFlat(true);
+    SpBtnDetails = new SpeedButton(QStringLiteral("Тчк"), area);
     layout->add(SpBtnDetails, {844, 197, 37, 25}, rightBottom);
     LbCurrentStr = new QLabel(QString(55, QLatin1Char(' ')), area);
     layout->add(LbCurrentStr, {8, 224, 520, 17}, leftBottom);
@@ -240,28 +243,32 @@ void TForm1::buildWindow() {
     GroupBox1 = band(QStringLiteral("Т1 Тревога"), {526, 248, 97, 73}, &EditT1H, &EditT1L);
     GroupBox2 = band(QStringLiteral("Т2 Тревога"), {526, 322, 97, 73}, &EditT2H, &EditT2L);
     GroupBox3 = band(QStringLiteral("Влажность"), {710, 322, 97, 73}, &EditT3H, &EditT3L);
-    for (QLineEdit* edit : {EditT1H, EditT1L, EditT2H, EditT2L, EditT3H, EditT3L}) {
-        connect(edit, &QLineEdit::textChanged, this, [this] { EditT1HChange(); });
-    }
-    setBandTexts({QStringLiteral("39,0"), QStringLiteral("39,0"), QStringLiteral("39,0"),
-                  QStringLiteral("39,0"), QStringLiteral("90"), QStringLiteral("40")});
+    bandBoxes_ = new BandBoxes(
+        {EditT1H, EditT1L, EditT2H, EditT2L, EditT3H, EditT3L}, decoder_->thresholds,
+        [this](const QString& text) {
+            services_.dialogs->message(this, productTitle(), text, QMessageBox::NoIcon);
+        },
+        this);
+    bandBoxes_->setTexts({QStringLiteral("39,0"), QStringLiteral("39,0"), QStringLiteral("39,0"),
+                          QStringLiteral("39,0"), QStringLiteral("90"), QStringLiteral("40")});
 
-    Panel1 = valuePanel(area, &Panel1Text, 10);
+    Panel1 = new ValuePanel(area, 10);
+    Panel1Text = Panel1->text();
     layout->add(Panel1, {631, 253, 65, 68}, rightBottom);
-    Panel2 = valuePanel(area, &Panel2Text, 0);
+    Panel2 = new ValuePanel(area, 0);
+    Panel2Text = Panel2->text();
     layout->add(Panel2, {631, 327, 65, 68}, rightBottom);
-    Panel3 = valuePanel(area, &LbShtHM, 0);
+    Panel3 = new ValuePanel(area, 0);
+    LbShtHM = Panel3->text();
     LbShtHM->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     layout->add(Panel3, {815, 327, 65, 68}, rightBottom);
 
-    SpBtnOpenCom = new QPushButton(link::ReceivePath::buttonCaption(false), area);
-    SpBtnOpenCom->setFlat(true);
+    SpBtnOpenCom = new SpeedButton(link::ReceivePath::buttonCaption(false), area);
     layout->add(SpBtnOpenCom, {712, 253, 65, 25}, rightBottom);
     ComLed1 = new link::TPortLamp(area);
     ComLed1->bindTo(ComPort1);
     layout->add(ComLed1, {784, 253, 25, 25}, rightBottom);
-    SpBtnSettingCom = new QPushButton(area);
-    SpBtnSettingCom->setFlat(true);
+    SpBtnSettingCom = new SpeedButton(QString(), area);
     SpBtnSettingCom->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     layout->add(SpBtnSettingCom, {808, 255, 23, 22}, rightBottom);
     SpBtnSettingCom->hide();
@@ -286,11 +293,11 @@ void TForm1::buildWindow() {
     statusBar()->setSizeGripEnabled(true);
 
     // Wiring of the controls to their handlers.
-    connect(SpBtnOpenCom, &QPushButton::clicked, this,
+    connect(SpBtnOpenCom, &QToolButton::clicked, this,
             [this] { runGuarded([this] { SpBtnOpenComClick(); }); });
-    connect(SpBtnSettingCom, &QPushButton::clicked, this,
+    connect(SpBtnSettingCom, &QToolButton::clicked, this,
             [this] { runGuarded([this] { NComPortClick(); }); });
-    connect(SpBtnDetails, &QPushButton::clicked, this, [this] { SpBtnDetailsClick(); });
+    connect(SpBtnDetails, &QToolButton::clicked, this, [this] { SpBtnDetailsClick(); });
     connect(ScrollBarAllGraf, &QScrollBar::actionTriggered, this,
             [this] { runGuarded([this] { ScrollBarAllGrafScroll(); }); });
     connect(ScrollBarAllGraf, &QScrollBar::sliderReleased, this,
@@ -328,7 +335,7 @@ void TForm1::buildMenu() {
     NExit = file->addAction(QStringLiteral("Выход"), this, &QWidget::close);
 
     QMenu* edit = bar->addMenu(QStringLiteral("Правка"));
-    later(edit, QStringLiteral("Сброс тревоги"));
+    N21 = edit->addAction(QStringLiteral("Сброс тревоги"), this, [this] { N21Click(); });
     edit->addSeparator();
     NCopyT1 = edit->addAction(QStringLiteral("Копировать в буфер обмена Т1"), this,
                               [this] { NCopyT1Click(); });
@@ -365,10 +372,13 @@ void TForm1::FormCreate() {
     const SettingsFile settings = SettingsFile::forApplication();
     link::LoadPortSettings(ComPort1, settings.path());
 
-    move(settings.read(keys::Left), settings.read(keys::Top));
-    resize(std::max(settings.read(keys::Width), kMinimumSize.width()),
-           std::max(settings.read(keys::Height), kMinimumSize.height()));
-    // MinToTrey is read by the tray's own part of the program.
+    // Left, Top, Width and Height are the client area's, the same place in
+    // the normal and in the maximised state (see writeSettingsForClose).
+    setGeometry(settings.read(keys::Left), settings.read(keys::Top),
+                std::max(settings.read(keys::Width), kMinimumSize.width()),
+                std::max(settings.read(keys::Height), kMinimumSize.height()));
+    normalPlace_->set(geometry());
+    TrayIcon1->MinimizeToTray = settings.read(keys::MinToTrey);
     setWindowState(settings.read(keys::InitMax) ? Qt::WindowMaximized : Qt::WindowNoState);
 
     auto readPosition = [&settings](const settings::IntKey& key, QScrollBar* bar) {
@@ -386,10 +396,13 @@ void TForm1::FormCreate() {
     stored.T2_LOW = settings.read(keys::T2_LOW);
     stored.T3_HI = settings.read(keys::T3_HI);
     stored.T3_LOW = settings.read(keys::T3_LOW);
-    setBandTexts(alarms::textsFor(stored));
+    bandBoxes_->setTexts(alarms::textsFor(stored));
 
-    alarmSound = settings.read(keys::Sound);
-    // TimeSound and the three alarm enables are read by the alarm signalling.
+    alarms_->alarmSound = settings.read(keys::Sound);
+    alarms_->setSoundPeriod(settings.read(keys::TimeSound));
+    alarms_->setEnabled(alarms::Channel::T1, settings.read(keys::T1_enable));
+    alarms_->setEnabled(alarms::Channel::T2, settings.read(keys::T2_enable));
+    alarms_->setEnabled(alarms::Channel::Humidity, settings.read(keys::HM_enable));
     receive_->SignalOffDataSound = settings.read(keys::SignalOffDataSound);
 
     setTextColor(LbColorT1, colorFromSetting(settings.read(keys::ColorT1)));
@@ -435,26 +448,21 @@ void TForm1::FormCreate() {
     ScrollBarGainYChange();
 }
 
-void TForm1::setBandTexts(const alarms::BandTexts& texts) {
-    QLineEdit* const boxes[] = {EditT1H, EditT1L, EditT2H, EditT2L, EditT3H, EditT3L};
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        boxes[i]->setText(texts[i]);
+void TForm1::showAtStart() {
+    if (showMainForm_) {
+        show();
     }
 }
 
-void TForm1::EditT1HChange() {
-    if (!decoder_) {
-        return;  // the design texts, before the decoder exists
-    }
-    alarms::recomputeThresholds({EditT1H->text(), EditT1L->text(), EditT2H->text(), EditT2L->text(),
-                                 EditT3H->text(), EditT3L->text()},
-                                decoder_->thresholds);
+void TForm1::N21Click() {
+    alarms_->N21Click();
 }
 
 void TForm1::showPanels(const link::PanelTexts& texts) {
     Panel1Text->setText(texts.panel1);
     Panel2Text->setText(texts.panel2);
     LbShtHM->setText(texts.lbShtHM);
+    TrayIcon1->setHint(trayHint(texts.panel1, texts.panel2, texts.lbShtHM));
 }
 
 int TForm1::appendJournalLine(const QString& line) {
@@ -523,7 +531,7 @@ void TForm1::ScrollBarXScaleChange() {
     const int position = ScrollBarXScale->value();
     chartWindow_->setWindowLengthFromScrollBar(position);
     chartWindow_->applyWindowLength();
-    ScrollBarAllGraf->setPageStep(position);
+    ScrollBarAllGraf->setLargeChange(position);
 }
 
 void TForm1::ScrollBarGainYChange() {
@@ -685,8 +693,11 @@ bool TForm1::FormCloseQuery() {
 void TForm1::writeSettingsForClose() {
     SettingsFile settings = SettingsFile::forApplication();
     link::StorePortSettings(ComPort1, settings.path());
+    // One kind of position for both states: the client area's. (The frame's
+    // origin is not known for the maximised state, and mixing the two would
+    // move the window by its title bar at every maximised close.)
     const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    const QRect place = normal ? frameGeometry() : normalGeometry();
+    const QRect place = normalPlace_->rect();
     settings.write(keys::Top, place.top());
     settings.write(keys::Left, place.left());
     if (normal) {
@@ -704,7 +715,7 @@ void TForm1::writeSettingsForClose() {
     settings.write(keys::T2_LOW, t.T2_LOW);
     settings.write(keys::T3_HI, t.T3_HI);
     settings.write(keys::T3_LOW, t.T3_LOW);
-    settings.write(keys::Sound, alarmSound);
+    settings.write(keys::Sound, alarms_->alarmSound);
 }
 
 bool TForm1::FormClose() {
@@ -722,6 +733,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     TrayIcon1->setIconVisible(false);
     event->accept();
+    Q_EMIT closed();
 }
 
 void TForm1::terminate() {

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "alarms/AlarmBands.h"
+#include "alarms/AlarmSignalling.h"
+#include "app/Controls.h"
 #include "app/Dialogs.h"
+#include "app/ValuePanels.h"
 #include "chart/ChartWindow.h"
 #include "chart/TGraphM.h"
 #include "core/Balloons.h"
 #include "core/Clock.h"
+#include "core/Sound.h"
 #include "core/Timer.h"
 #include "journal/DailyLog.h"
 #include "journal/JournalStore.h"
@@ -26,11 +30,12 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QScrollBar;
 
 namespace im::app {
 
+class BandBoxes;
+class NormalPlace;
+class TrayHost;
 class TTrayIcon;
 
 // What the main window uses of the world outside it. Anything left empty
@@ -38,7 +43,9 @@ class TTrayIcon;
 struct Services {
     const core::Clock* clock = nullptr;
     Dialogs* dialogs = nullptr;
-    core::Balloons* balloons = nullptr;
+    TrayHost* tray = nullptr;
+    core::Sound* sound = nullptr;
+    ValuePanels::Flash flash;
     std::function<core::Timer*(QObject* parent, int milliseconds)> makeTimer;
     link::PortLister ports;
 };
@@ -53,6 +60,9 @@ public:
     ~TForm1() override;
 
     static QString productTitle();
+
+    // Shows the window unless the tray's start-up decision keeps it hidden.
+    void showAtStart();
 
     // Commands and handlers, by their names.
     void SpBtnOpenComClick();
@@ -72,6 +82,7 @@ public:
     void ScrollBarXScaleChange();
     void ScrollBarGainYChange();
     void colourLabelClicked(QLabel* label);
+    void N21Click();
 
     // The program was told to end (a signal, the end of the desktop session):
     // everything a close saves is saved, the unsaved journal goes to a file
@@ -84,17 +95,20 @@ public:
     journal::PendingSave pending;
     link::FrameDecoder& decoder() { return *decoder_; }
     link::ReceivePath& receivePath() { return *receive_; }
+    alarms::AlarmSignalling& alarms() { return *alarms_; }
+    BandBoxes& bandBoxes() { return *bandBoxes_; }
+    TTrayIcon* TrayIcon1 = nullptr;
     chart::TGraphM* GraphM1 = nullptr;
     chart::ChartWindow& chartWindow() { return *chartWindow_; }
     journal::JournalView* Memo1 = nullptr;
-    QScrollBar* ScrollBarGainY = nullptr;
-    QScrollBar* ScrollBarPosY = nullptr;
-    QScrollBar* ScrollBarAllGraf = nullptr;
-    QScrollBar* ScrollBarXScale = nullptr;
+    ScrollBar* ScrollBarGainY = nullptr;
+    ScrollBar* ScrollBarPosY = nullptr;
+    ScrollBar* ScrollBarAllGraf = nullptr;
+    ScrollBar* ScrollBarXScale = nullptr;
     QLabel* LabelBeginPoint = nullptr;
     QLabel* LabelEndPoint = nullptr;
     QLabel* Label1 = nullptr;
-    QPushButton* SpBtnDetails = nullptr;
+    SpeedButton* SpBtnDetails = nullptr;
     QLabel* LbCurrentStr = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
@@ -105,15 +119,15 @@ public:
     QLineEdit* EditT2L = nullptr;
     QLineEdit* EditT3H = nullptr;
     QLineEdit* EditT3L = nullptr;
-    QFrame* Panel1 = nullptr;
-    QFrame* Panel2 = nullptr;
-    QFrame* Panel3 = nullptr;
+    ValuePanel* Panel1 = nullptr;
+    ValuePanel* Panel2 = nullptr;
+    ValuePanel* Panel3 = nullptr;
     QLabel* Panel1Text = nullptr;
     QLabel* Panel2Text = nullptr;
     QLabel* LbShtHM = nullptr;
-    QPushButton* SpBtnOpenCom = nullptr;
+    SpeedButton* SpBtnOpenCom = nullptr;
     link::TPortLamp* ComLed1 = nullptr;
-    QPushButton* SpBtnSettingCom = nullptr;
+    SpeedButton* SpBtnSettingCom = nullptr;
     QFrame* Panel4 = nullptr;
     QLabel* LbColorT1 = nullptr;
     QLabel* LbColorT2 = nullptr;
@@ -125,6 +139,7 @@ public:
     QAction* NLoad1 = nullptr;
     QAction* NSave1 = nullptr;
     QAction* NExit = nullptr;
+    QAction* N21 = nullptr;
     QAction* NCopyT1 = nullptr;
     QAction* NCopyT2 = nullptr;
     QAction* NCopyT3 = nullptr;
@@ -136,9 +151,13 @@ public:
     core::Timer& TimerResetRxUart() { return *timerResetRxUart_; }
     core::Timer& TimerSignalOFFData() { return *timerSignalOffData_; }
     core::Timer& TimerSaveFile() { return *timerSaveFile_; }
+    core::Timer& TimerAlarm() { return *timerAlarm_; }
+    core::Timer& TimerAlarmSound() { return *timerAlarmSound_; }
 
-    // The alarm sound's file name (played by the alarms).
-    QString alarmSound;
+Q_SIGNALS:
+    // The window closed: the program ends, also when the window was hidden
+    // in the tray (the toolkit ends it only with its last visible window).
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -156,8 +175,6 @@ private:
     bool FormCloseQuery();
     bool FormClose();
     void writeSettingsForClose();
-    void EditT1HChange();
-    void setBandTexts(const alarms::BandTexts& texts);
     void copyColumn(QString (*field)(QStringView));
     void runGuarded(const std::function<void()>& handler);
     void applyLoadedJournal();
@@ -165,14 +182,21 @@ private:
     Services services_;
     std::unique_ptr<core::Clock> ownClock_;
     std::unique_ptr<Dialogs> ownDialogs_;
-    TTrayIcon* TrayIcon1 = nullptr;
+    std::unique_ptr<core::Sound> ownSound_;
+    NormalPlace* normalPlace_ = nullptr;
     core::Timer* timerResetRxUart_ = nullptr;
     core::Timer* timerSignalOffData_ = nullptr;
     core::Timer* timerSaveFile_ = nullptr;
+    core::Timer* timerAlarm_ = nullptr;
+    core::Timer* timerAlarmSound_ = nullptr;
     std::unique_ptr<link::FrameDecoder> decoder_;
     std::unique_ptr<link::ReceivePath> receive_;
     std::unique_ptr<chart::ChartWindow> chartWindow_;
     std::unique_ptr<journal::DailyLog> dailyLog_;
+    std::unique_ptr<ValuePanels> valuePanels_;
+    std::unique_ptr<alarms::AlarmSignalling> alarms_;
+    BandBoxes* bandBoxes_ = nullptr;
+    bool showMainForm_ = true;
     bool closing_ = false;
     bool terminated_ = false;
 };

@@ -1,67 +1,174 @@
 #include "app/TTrayIcon.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QMainWindow>
-#include <QPainter>
-#include <QPainterPath>
+#include <QMenu>
 #include <QStatusBar>
 
 namespace im::app {
 
+namespace {
+
+// The toolkit breaks lines at line feeds only.
+QString withLineFeeds(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace
+
 QIcon applicationIcon() {
     QIcon icon;
-    for (int side : {16, 24, 32, 48, 64}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(230, 120, 30));
-        p.drawEllipse(QRectF(0.5, 0.5, side - 1, side - 1));
-        QPainterPath egg;
-        const QRectF body(side * 0.28, side * 0.18, side * 0.44, side * 0.64);
-        egg.addEllipse(body);
-        p.setBrush(QColor(255, 248, 225));
-        p.setPen(QPen(QColor(120, 60, 10), std::max(1.0, side / 24.0)));
-        p.drawPath(egg);
-        icon.addPixmap(pixmap);
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/incubator-monitor.png").arg(side),
+                     QSize(side, side));
     }
     return icon;
 }
 
-TTrayIcon::TTrayIcon(QMainWindow* window) : QObject(window), window_(window) {
-    icon_.setIcon(applicationIcon());
+QString trayHint(const QString& panel1, const QString& panel2, const QString& lbShtHM) {
+    return QStringLiteral("T1=") + panel1 + QLatin1Char('\r') + QStringLiteral("T2=") + panel2 +
+           QLatin1Char('\r') + QStringLiteral("T3=") + lbShtHM;
 }
 
+TTrayIcon::TTrayIcon(QMainWindow* window, TrayHost& host, core::Timer& clickTimer,
+                     core::Timer& trayCheck)
+    : QObject(window), window_(window), host_(host), clickTimer_(clickTimer) {
+    // A menu of its own, not the window's: a popup of a hidden window is
+    // not shown, and the menu must open while the window is in the tray.
+    menu_ = std::make_unique<QMenu>();
+    PopupMenu1 = menu_.get();
+    N4 = PopupMenu1->addAction(QStringLiteral("Показать"), this, &TTrayIcon::ShowMainWindow);
+    N5 = PopupMenu1->addAction(QStringLiteral("Скрыть"), this, &TTrayIcon::HideMainWindow);
+    PopupMenu1->addSeparator();
+    N7 = PopupMenu1->addAction(QStringLiteral("Выход"), window, &QWidget::close);
+    host_.setContextMenu(PopupMenu1);
+
+    setHint(trayHint({}, {}, {}));
+
+    clickTimer_.setInterval(QApplication::doubleClickInterval());
+    connect(&clickTimer_, &core::Timer::timeout, this, &TTrayIcon::onClickTimer);
+    connect(&host_, &TrayHost::pressed, this, &TTrayIcon::onPressed);
+    connect(&host_, &TrayHost::doubleClicked, this, &TTrayIcon::onDoubleClicked);
+    connect(&host_, &TrayHost::messageClicked, this, &TTrayIcon::TrayIcon1BalloonHintClick);
+    connect(&trayCheck, &core::Timer::timeout, this, &TTrayIcon::checkTray);
+    trayCheck.setInterval(kTrayCheckMs);
+    trayCheck.start();
+    window_->installEventFilter(this);
+}
+
+TTrayIcon::~TTrayIcon() = default;
+
 void TTrayIcon::setIconVisible(bool visible) {
-    icon_.setVisible(visible && QSystemTrayIcon::isSystemTrayAvailable());
+    iconVisible_ = visible;
+    host_.setVisible(visible);
+}
+
+void TTrayIcon::setHint(const QString& hint) {
+    if (hint == hint_) {
+        return;  // every frame sets it; most leave it as it was
+    }
+    hint_ = hint;
+    host_.setToolTip(withLineFeeds(hint.left(kTooltipLength)));
 }
 
 void TTrayIcon::ShowBalloon(const QString& title, const QString& text, core::BalloonIcon kind,
                             int timeoutSeconds) {
-    const QString shownTitle = title.left(63);
-    QString shownText = text.left(255);
-    shownText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (icon_.isVisible() && QSystemTrayIcon::supportsMessages()) {
-        QSystemTrayIcon::MessageIcon qtIcon = QSystemTrayIcon::NoIcon;
-        switch (kind) {
-            case core::BalloonIcon::Info:
-                qtIcon = QSystemTrayIcon::Information;
-                break;
-            case core::BalloonIcon::Warning:
-                qtIcon = QSystemTrayIcon::Warning;
-                break;
-            case core::BalloonIcon::Error:
-                qtIcon = QSystemTrayIcon::Critical;
-                break;
-            case core::BalloonIcon::None:
-                break;
-        }
-        icon_.showMessage(shownTitle, shownText, qtIcon, timeoutSeconds * 1000);
+    const QString shownTitle = title.left(kTitleLength);
+    const QString shownText = withLineFeeds(text.left(kTextLength));
+    if (iconVisible_ && host_.available()) {
+        host_.showMessage(shownTitle, shownText, kind, timeoutSeconds * 1000);
         return;
     }
     QString line = shownTitle + QStringLiteral(" ") + shownText;
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     window_->statusBar()->showMessage(line, timeoutSeconds * 1000);
+}
+
+void TTrayIcon::ShowMainWindow() {
+    window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+    window_->show();
+    bringToFront();
+}
+
+void TTrayIcon::HideMainWindow() {
+    // Without a tray the icon could not bring the window back.
+    if (host_.available()) {
+        window_->hide();
+    }
+}
+
+bool TTrayIcon::TrayIcon1Startup(bool startInTray) const {
+    return !(startInTray && host_.available());
+}
+
+void TTrayIcon::bringToFront() {
+    if (window_->isVisible()) {
+        window_->raise();
+        window_->activateWindow();
+    }
+}
+
+void TTrayIcon::TrayIcon1Click() {
+    bringToFront();
+    Q_EMIT clicked();
+}
+
+void TTrayIcon::TrayIcon1DblClick() {
+    ShowMainWindow();
+    Q_EMIT doubleClicked();
+}
+
+void TTrayIcon::TrayIcon1BalloonHintClick() {
+    ShowMainWindow();
+}
+
+// A press waits for the double-click time: only when no double click
+// follows is it a click.
+void TTrayIcon::onPressed() {
+    clickReady_ = true;
+    clickTimer_.start();
+}
+
+void TTrayIcon::onDoubleClicked() {
+    clickReady_ = false;
+    clickTimer_.stop();
+    TrayIcon1DblClick();
+}
+
+void TTrayIcon::onClickTimer() {
+    clickTimer_.stop();
+    if (clickReady_) {
+        clickReady_ = false;
+        TrayIcon1Click();
+    }
+}
+
+void TTrayIcon::checkTray() {
+    // The notification area went away with the window hidden in it.
+    if (!host_.available() && !window_->isVisible()) {
+        ShowMainWindow();
+    }
+}
+
+bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_ && event->type() == QEvent::WindowStateChange &&
+        (window_->windowState() & Qt::WindowMinimized) && MinimizeToTray && host_.available()) {
+        // After the state change has been handled: hiding in its midst
+        // would leave the window manager's idea of the window behind.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (window_->windowState() & Qt::WindowMinimized) {
+                    HideMainWindow();
+                    setIconVisible(true);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace im::app

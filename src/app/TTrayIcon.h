@@ -1,35 +1,98 @@
 #pragma once
 
+#include "app/TrayHost.h"
 #include "core/Balloons.h"
+#include "core/Timer.h"
 
+#include <QIcon>
 #include <QObject>
-#include <QSystemTrayIcon>
+#include <QString>
 
+#include <memory>
+
+class QAction;
 class QMainWindow;
+class QMenu;
 
 namespace im::app {
 
-// The tray icon and its warning balloons. Without a notification area the
-// warnings are shown inside the window, in its status bar.
+// The program's icon in the notification area: its tooltip with the
+// latest values, its menu, its warning balloons, starting hidden and
+// minimising to the tray. The window is never hidden while the desktop has
+// no notification area (the icon would be the only way back to it), and
+// the balloons then show in the window's status bar, so no warning is lost.
 class TTrayIcon : public QObject, public core::Balloons {
     Q_OBJECT
 public:
-    explicit TTrayIcon(QMainWindow* window);
+    static constexpr int kTooltipLength = 127;
+    static constexpr int kTitleLength = 63;
+    static constexpr int kTextLength = 255;
+    static constexpr int kTrayCheckMs = 2000;
+
+    // clickTimer tells a click from the start of a double click (its
+    // interval is set to the desktop's double-click time); trayCheck
+    // watches for a notification area that went away.
+    TTrayIcon(QMainWindow* window, TrayHost& host, core::Timer& clickTimer, core::Timer& trayCheck);
+    ~TTrayIcon() override;
 
     void setIconVisible(bool visible);
-    bool iconVisible() const { return icon_.isVisible(); }
+    bool iconVisible() const { return iconVisible_; }
+    // The tooltip shows the first 127 characters.
+    void setHint(const QString& hint);
+    QString hint() const { return hint_; }
+    // Minimising the window hides it (when the desktop has a tray).
+    bool MinimizeToTray = false;
 
     // Each balloon replaces the one on screen; a title keeps its first 63
     // characters, a text its first 255.
     void ShowBalloon(const QString& title, const QString& text, core::BalloonIcon icon,
                      int timeoutSeconds) override;
 
+    void ShowMainWindow();
+    void HideMainWindow();
+    // The start-up decision: whether the window is shown when the program
+    // starts. StartInTrey keeps it hidden, but only with a tray.
+    bool TrayIcon1Startup(bool startInTray) const;
+
+    // The handlers of the icon and of its menu.
+    void TrayIcon1Click();
+    void TrayIcon1DblClick();
+    void TrayIcon1BalloonHintClick();
+
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N4 = nullptr;  // "Показать"
+    QAction* N5 = nullptr;  // "Скрыть"
+    QAction* N7 = nullptr;  // "Выход"
+
+Q_SIGNALS:
+    // After the handlers of a click and of a double click on the icon.
+    void clicked();
+    void doubleClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void onPressed();
+    void onDoubleClicked();
+    void onClickTimer();
+    void checkTray();
+    void bringToFront();
+
     QMainWindow* window_;
-    QSystemTrayIcon icon_;
+    TrayHost& host_;
+    core::Timer& clickTimer_;
+    bool iconVisible_ = false;
+    QString hint_;
+    bool clickReady_ = false;
+    std::unique_ptr<QMenu> menu_;
 };
 
-// The program's picture: an egg in a warm circle.
+// The tooltip: T1, T2 and then T3 with the humidity, separated by single
+// carriage returns.
+QString trayHint(const QString& panel1, const QString& panel2, const QString& lbShtHM);
+
+// The program's picture, drawn for it, in the hicolor sizes.
 QIcon applicationIcon();
 
 }  // namespace im::app

@@ -1,23 +1,23 @@
 // The incubator monitor: creates the main window and runs until it closes.
 
 #include "app/GuardedApplication.h"
+#include "app/ProgramSetup.h"
 #include "app/TForm1.h"
 #include "core/TerminationSignals.h"
 
-#include <QLocale>
 #include <QSessionManager>
 
 int main(int argc, char** argv) {
     im::app::GuardedApplication app(argc, argv);
-    QLocale::setDefault(QLocale::system());
-    QApplication::setApplicationName(QStringLiteral("incubator-monitor"));
-    QApplication::setApplicationDisplayName(im::app::TForm1::productTitle());
+    im::app::setUpProgram(app);
 
-    im::app::MessageBoxErrorReporter errors;
+    im::app::MessageBoxErrorReporter errors(im::app::TForm1::productTitle());
     im::core::setDefaultErrorReporter(&errors);
 
     im::app::TForm1 form;
-    form.show();
+    QObject::connect(&form, &im::app::TForm1::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    form.showAtStart();
 
     // A signal or the end of the desktop session ends the program without
     // questions and without losing anything.

@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <QWheelEvent>
 
 #include <QLocale>
@@ -159,6 +158,31 @@ QPen dottedPen(const QColor& color) {
     return pen;
 }
 
+// The standard dotted focus rectangle: every other pixel of the border
+// inverted, so that it shows on any background and under any style.
+void drawFocusRect(QPainter& p, const QRect& r) {
+    QList<QPoint> dots;
+    for (int x = r.left(); x <= r.right(); ++x) {
+        for (int y : {r.top(), r.bottom()}) {
+            if ((x + y) % 2 == 0) {
+                dots << QPoint(x, y);
+            }
+        }
+    }
+    for (int y = r.top() + 1; y < r.bottom(); ++y) {
+        for (int x : {r.left(), r.right()}) {
+            if ((x + y) % 2 == 0) {
+                dots << QPoint(x, y);
+            }
+        }
+    }
+    p.save();
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(QColor(255, 255, 255), 1));
+    p.drawPoints(dots.constData(), int(dots.size()));
+    p.restore();
+}
+
 }  // namespace
 
 TGraphM::TGraphM(QWidget* parent) : QWidget(parent) {
@@ -270,11 +294,7 @@ void TGraphM::paintBackground(QImage& image) {
     p.fillRect(0, 0, W, H, Color());
 
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = QRect(0, 0, W, H);
-        option.backgroundColor = Color();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        drawFocusRect(p, QRect(0, 0, W, H));
     }
 
     if (ShowTextScale()) {

@@ -10,9 +10,17 @@ namespace im::core {
 // Replaces the file at path by data so that a reader, a crash or a kill at
 // any moment sees either the old content or the new one, never a mixture:
 // the data goes to a temporary file in the same folder, is flushed to the
-// disk and then renamed over the old file. Returns 0 on success, otherwise
-// the errno of the step that failed (the old file is then untouched and the
-// temporary file removed).
+// disk and then renamed over the old file, which keeps its mode and owner.
+// - A symbolic link is written through to its target and stays a link.
+// - An existing file that may not be written (no write permission for this
+//   user, or none for anybody) is refused with EACCES and left alone.
+// - A writable file in a folder that may not be written, or whose owner a
+//   new file could not keep, is rewritten in place (not atomic, but its room
+//   is reserved before the old content is touched, and it is flushed).
+// - A temporary file left by a write that was killed is removed the next
+//   time the file is written.
+// Returns 0 on success, otherwise the errno of the step that failed (the old
+// file is then untouched and the temporary file removed).
 int replaceFileAtomically(const QString& path, const QByteArray& data);
 // The same with the content written by write(fd), which returns 0 or an errno;
 // for large contents that should not be copied into one buffer first.

@@ -63,8 +63,46 @@ int JournalStore::lineLength(int index) const {
     return static_cast<int>(bytes.size());
 }
 
-void JournalStore::noteWidth(QByteArrayView bytes) {
-    widest_ = std::max(widest_, static_cast<int>(bytes.size()));
+int JournalStore::characterCount(QByteArrayView bytes) {
+    int count = 0;
+    for (char c : bytes) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // not a continuation byte
+    }
+    return count;
+}
+
+void JournalStore::noteWidth(Chunk& chunk, int segment, QByteArrayView bytes) {
+    const int characters = characterCount(bytes);
+    chunk.widest = std::max(chunk.widest, characters);
+    if (widestKnown_ && characters > widestCharacters_) {
+        widestCharacters_ = characters;
+        widestIndex_ = segment;
+    }
+}
+
+int JournalStore::widestLine() const {
+    if (!widestKnown_) {
+        // After an edit or a load: the chunk with the longest line, then the
+        // line in it. Appends keep the answer up to date from here on.
+        std::size_t best = 0;
+        for (std::size_t c = 1; c < chunks_.size(); ++c) {
+            if (chunks_[c].widest > chunks_[best].widest) {
+                best = c;
+            }
+        }
+        const Chunk& chunk = chunks_[best];
+        widestIndex_ = firstSegment_[best];
+        widestCharacters_ = 0;
+        for (int i = 0; i < chunk.size(); ++i) {
+            const int characters = characterCount(chunk.segment(i));
+            if (characters > widestCharacters_) {
+                widestCharacters_ = characters;
+                widestIndex_ = firstSegment_[best] + i;
+            }
+        }
+        widestKnown_ = true;
+    }
+    return widestIndex_;
 }
 
 void JournalStore::pushSegment(QByteArrayView bytes) {
@@ -80,8 +118,8 @@ void JournalStore::pushSegment(QByteArrayView bytes) {
     Chunk& c = chunks_.back();
     c.bytes.append(bytes.data(), bytes.size());
     c.ends.push_back(static_cast<quint32>(c.bytes.size()));
+    noteWidth(c, segments_, bytes);
     ++segments_;
-    noteWidth(bytes);
 }
 
 int JournalStore::append(const QString& line) {
@@ -91,7 +129,7 @@ int JournalStore::append(const QString& line) {
         // Fill the empty last segment, then end the line.
         last.bytes.append(bytes);
         last.ends.back() = static_cast<quint32>(last.bytes.size());
-        noteWidth(bytes);
+        noteWidth(last, segments_ - 1, bytes);
         pushSegment({});
     } else {
         pushSegment(bytes);
@@ -105,7 +143,7 @@ void JournalStore::clear() {
     chunks_.clear();
     firstSegment_.clear();
     segments_ = 0;
-    widest_ = 0;
+    widestKnown_ = false;
     pushSegment({});
     modified_ = false;
     ++revision_;
@@ -116,7 +154,7 @@ void JournalStore::setFileBytes(QByteArrayView bytes) {
     chunks_.clear();
     firstSegment_.clear();
     segments_ = 0;
-    widest_ = 0;
+    widestKnown_ = false;
     const char* p = bytes.data();
     const char* end = p + bytes.size();
     const char* start = p;
@@ -191,6 +229,9 @@ TextPos JournalStore::replace(TextPos from, TextPos to, const QString& text) {
     if (to < from) {
         std::swap(from, to);
     }
+    if (from == to && text.isEmpty()) {
+        return from;  // nothing removed, nothing added: no change to tell
+    }
     QString normalised = text;
     normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -208,6 +249,7 @@ TextPos JournalStore::replace(TextPos from, TextPos to, const QString& text) {
     }
     const TextPos after{from.line + static_cast<int>(parts.size()) - 1, lastLength};
     setSegments(std::move(lines), from.line, to.line - from.line + 1);
+    widestKnown_ = false;
     modified_ = true;
     ++revision_;
     notify();
@@ -225,7 +267,6 @@ void JournalStore::setSegments(std::vector<QByteArray>&& lines, int at, int remo
         rebuilt.emplace_back(head.segment(i).toByteArray());
     }
     for (QByteArray& l : lines) {
-        noteWidth(l);
         rebuilt.push_back(std::move(l));
     }
     const Chunk& tail = chunks_[static_cast<std::size_t>(lastChunk)];
@@ -240,6 +281,7 @@ void JournalStore::setSegments(std::vector<QByteArray>&& lines, int at, int remo
         Chunk& c = fresh.back();
         c.bytes.append(rebuilt[i]);
         c.ends.push_back(static_cast<quint32>(c.bytes.size()));
+        c.widest = std::max(c.widest, characterCount(rebuilt[i]));
     }
     chunks_.erase(chunks_.begin() + firstChunk, chunks_.begin() + lastChunk + 1);
     chunks_.insert(chunks_.begin() + firstChunk, std::make_move_iterator(fresh.begin()),

@@ -57,7 +57,8 @@ public:
     qint64 byteSize() const;
 
     // Editing: the text between two positions, and its replacement by text
-    // whose line breaks may be LF, CR or CR LF.
+    // whose line breaks may be LF, CR or CR LF. Replacing nothing by nothing
+    // is no change: the text, the modified flag and the revision stay.
     QString textBetween(TextPos from, TextPos to) const;
     TextPos replace(TextPos from, TextPos to, const QString& text);
     TextPos endPos() const;
@@ -75,14 +76,16 @@ public:
     // from earlier lines stays valid.
     quint64 revision() const { return revision_; }
 
-    // Characters of the longest line seen since the text was last replaced;
-    // a hint for the width of a view.
-    int widestLine() const { return widest_; }
+    // The index of a line with the most characters (the first of them), for
+    // the width of a view. Kept up to date by appends at no cost; after an
+    // edit or a load it is found again once.
+    int widestLine() const;
 
 private:
     struct Chunk {
         QByteArray bytes;
         std::vector<quint32> ends;  // end offset of each segment in bytes
+        int widest = 0;             // characters of its longest segment
         int size() const { return static_cast<int>(ends.size()); }
         QByteArrayView segment(int i) const;
     };
@@ -93,14 +96,17 @@ private:
     void pushSegment(QByteArrayView bytes);
     void setSegments(std::vector<QByteArray>&& lines, int at, int removeCount);
     void notify();
-    void noteWidth(QByteArrayView bytes);
+    static int characterCount(QByteArrayView utf8);
+    void noteWidth(Chunk& chunk, int segment, QByteArrayView bytes);
 
     std::vector<Chunk> chunks_;
     std::vector<int> firstSegment_;  // of each chunk
     int segments_ = 0;
     bool modified_ = false;
     quint64 revision_ = 0;
-    int widest_ = 0;
+    mutable bool widestKnown_ = false;
+    mutable int widestIndex_ = 0;
+    mutable int widestCharacters_ = 0;
 };
 
 }  // namespace im::journal

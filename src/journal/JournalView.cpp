@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -82,10 +83,17 @@ void JournalView::updateScrollBars() {
     verticalScrollBar()->setRange(0, std::max(0, store_.segmentCount() - rows));
     verticalScrollBar()->setPageStep(rows);
     verticalScrollBar()->setSingleStep(1);
-    // The widest line seen, by the widest character: room enough without
-    // measuring every line.
-    const int contentWidth =
-        store_.widestLine() * fontMetrics().averageCharWidth() * 3 / 2 + 2 * kTextMargin;
+    // The line with the most characters is measured once, when it changes;
+    // a line that is shorter but wider (wide letters) widens the range when
+    // it is painted.
+    const int widest = store_.widestLine();
+    if (widest != measuredLine_ || store_.revision() != measuredRevision_) {
+        measuredLine_ = widest;
+        measuredRevision_ = store_.revision();
+        measuredWidth_ = fontMetrics().horizontalAdvance(store_.line(widest));
+        paintedWidth_ = 0;
+    }
+    const int contentWidth = std::max(measuredWidth_, paintedWidth_) + 2 * kTextMargin + 1;
     horizontalScrollBar()->setRange(0, std::max(0, contentWidth - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth() * 2);
@@ -100,6 +108,7 @@ void JournalView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         laidOut_.clear();
+        measuredLine_ = -1;
         updateScrollBars();
         viewport()->update();
     }
@@ -145,6 +154,7 @@ void JournalView::paintEvent(QPaintEvent*) {
         laidOut_.clear();
         laidOutRevision_ = store_.revision();
     }
+    int widestPainted = 0;
     for (int line = first; line <= last; ++line) {
         const int y = (line - first) * h;
         const QString text = store_.line(line);
@@ -164,10 +174,12 @@ void JournalView::paintEvent(QPaintEvent*) {
             p.setPen(pal.color(QPalette::Text));
             p.drawText(QPoint(dx + fm.horizontalAdvance(text.left(to)), y + fm.ascent()),
                        text.mid(to));
+            widestPainted = std::max(widestPainted, fm.horizontalAdvance(text));
         } else if (line == store_.segmentCount() - 1) {
             // The last segment is the one an append fills: never kept.
             p.setPen(pal.color(QPalette::Text));
             p.drawText(QPoint(dx, y + fm.ascent()), text);
+            widestPainted = std::max(widestPainted, fm.horizontalAdvance(text));
         } else {
             auto it = laidOut_.find(line);
             if (it == laidOut_.end()) {
@@ -178,7 +190,13 @@ void JournalView::paintEvent(QPaintEvent*) {
             }
             p.setPen(pal.color(QPalette::Text));
             p.drawStaticText(dx, y, *it);
+            widestPainted = std::max(widestPainted, qCeil(it->size().width()));
         }
+    }
+    if (widestPainted > std::max(measuredWidth_, paintedWidth_)) {
+        paintedWidth_ = widestPainted;
+        // Not from inside the paint: a new range may scroll and repaint.
+        QMetaObject::invokeMethod(this, &JournalView::updateScrollBars, Qt::QueuedConnection);
     }
     if (hasFocus() && caret_.line >= first && caret_.line <= last) {
         const int x = xOf(caret_);

@@ -73,6 +73,12 @@ private:
     quint64 laidOutRevision_ = 0;
     quint64 knownRevision_ = 0;
     int knownSegments_ = 1;
+    // The pixel width of the text: the line with the most characters, and
+    // the widest line painted since.
+    int measuredLine_ = -1;
+    quint64 measuredRevision_ = 0;
+    int measuredWidth_ = 0;
+    int paintedWidth_ = 0;
 };
 
 }  // namespace im::journal

@@ -83,6 +83,27 @@ QString decimalSeparator() {
     return QLocale().decimalPoint();
 }
 
+QChar timeSeparator() {
+    // What stands between the hours and the minutes of the locale's time
+    // format: one character, neither a letter nor a space (a space would
+    // split the time into two fields for the readers), else a colon.
+    const QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    qsizetype i = 0;
+    while (i < format.size() && format[i] != u'h' && format[i] != u'H') {
+        ++i;
+    }
+    while (i < format.size() && (format[i] == u'h' || format[i] == u'H')) {
+        ++i;
+    }
+    if (i < format.size()) {
+        const QChar c = format[i];
+        if (!c.isLetterOrNumber() && !c.isSpace() && c != u'\'') {
+            return c;
+        }
+    }
+    return QLatin1Char(':');
+}
+
 QString formatTenths(qint64 tenths) {
     const bool negative = tenths < 0;
     const quint64 magnitude = negative ? quint64(0) - quint64(tenths) : quint64(tenths);
@@ -107,8 +128,9 @@ QString makeRecordLine(int t1, int t2, int t3, int hm, const QString& outputs,
     line += QLatin1String("  OUT=") + outputs;
     line += QLatin1String("  ") + twoDigits(date.day()) + QLatin1Char('.') +
             twoDigits(date.month()) + QLatin1Char('.') + twoDigits(date.year() % 100);
-    line += QLatin1Char(' ') + twoDigits(time.hour()) + QLatin1Char(':') +
-            twoDigits(time.minute()) + QLatin1Char(':') + twoDigits(time.second());
+    const QChar separator = timeSeparator();
+    line += QLatin1Char(' ') + twoDigits(time.hour()) + separator + twoDigits(time.minute()) +
+            separator + twoDigits(time.second());
     return line;
 }
 

@@ -11,13 +11,17 @@ namespace im::journal {
 // The locale's decimal separator (a comma in the Russian locale), used by
 // every number text that record lines and panels carry.
 QString decimalSeparator();
+// The locale's time separator (a colon in the Russian locale, a full stop in
+// the Finnish one).
+QChar timeSeparator();
 
 // A value in tenths in the pattern "00.0": at least two integer digits,
 // exactly one decimal, the locale's separator (375 -> 37,5; 50 -> 05,0).
 QString formatTenths(qint64 tenths);
 
 // One record line: T1, T2 and T3 in tenths, HM in percent, the outputs
-// string, and the moment the line was made:
+// string, and the moment the line was made (the date with full stops, the
+// time with the locale's separator):
 // "T1=37,5  T2=37,4  T3=36,2  HM=55  OUT=1_3_____  05.12.26 14:03:27".
 QString makeRecordLine(int t1, int t2, int t3, int hm, const QString& outputs, const QDateTime& at);
 

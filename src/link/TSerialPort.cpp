@@ -1,6 +1,7 @@
 #include "link/TSerialPort.h"
 
 #include "link/SerialSpeed.h"
+#include "link/UucpLock.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -205,14 +206,24 @@ void TSerialPort::OpenPort() {
         return;
     }
     const QString path = devicePathFor(port_);
+    // Another serial program announced the device as its own.
+    if (UucpLock::holderOf(path) != 0) {
+        throw ESerialPortError(kOpenFailed, EBUSY);
+    }
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         throw ESerialPortError(kOpenFailed, errno);
     }
-    // Exclusive: a second opener, another copy of this program included,
-    // fails. The kernel drops the lock with the descriptor, also when the
-    // process is killed, so a stale lock cannot outlive its owner.
+    // Exclusive against every other program: the kernel refuses later
+    // opens of the terminal, and the lock refuses a second copy of this
+    // program even where the kernel would let it through (root). The kernel
+    // drops the lock with the descriptor, also when the process is killed.
+    if (::ioctl(fd, TIOCEXCL) != 0 && !unsupported(errno)) {
+        const int err = errno;
+        ::close(fd);
+        throw ESerialPortError(kOpenFailed, err);
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
@@ -224,11 +235,10 @@ void TSerialPort::OpenPort() {
         applyLineSettings();
         applyModemControl();
     } catch (...) {
-        ::close(fd_);
-        fd_ = -1;
-        openedPath_.clear();
+        closeDevice();
         throw;
     }
+    lock_.acquire(path);
     // A fresh start: whatever waited in the queues before the open is
     // not this session's data.
     ::tcflush(fd_, TCIOFLUSH);
@@ -248,10 +258,18 @@ void TSerialPort::ClosePort() {
         notifier_ = nullptr;
     }
     ::tcflush(fd_, TCIOFLUSH);
+    closeDevice();
+    Q_EMIT connectedChanged(false);
+}
+
+void TSerialPort::closeDevice() {
+    // The exclusive flag belongs to the terminal, not to the descriptor: it
+    // would outlive this close while anyone else still holds the device.
+    ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
     openedPath_.clear();
-    Q_EMIT connectedChanged(false);
+    lock_.release();
 }
 
 void TSerialPort::fillTermios(termios& t) const {

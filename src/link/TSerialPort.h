@@ -2,6 +2,7 @@
 
 #include "link/ESerialPortError.h"
 #include "link/PortSettings.h"
+#include "link/UucpLock.h"
 
 #include <QObject>
 #include <QString>
@@ -64,8 +65,9 @@ public:
 
     bool Connected() const { return fd_ >= 0; }
     // Opens the device exclusively and configures it. Throws
-    // ESerialPortError (code 1 when the device is absent or in use); the
-    // port is then closed.
+    // ESerialPortError (code 1 when the device is absent or in use, also by
+    // a program that only announced it with a lock file); the port is then
+    // closed.
     void OpenPort();
     void ClosePort();
 
@@ -101,6 +103,7 @@ private:
     void settingChanged();
     void applyLineSettings();
     void applyModemControl();
+    void closeDevice();
 
     QString port_ = QStringLiteral("COM1");
     BaudRate baudRate_ = BaudRate::br9600;
@@ -119,6 +122,7 @@ private:
     int updateCounter_ = 0;
     int bytesReadInEvent_ = 0;
     QSocketNotifier* notifier_ = nullptr;
+    UucpLock lock_;
 };
 
 }  // namespace im::link

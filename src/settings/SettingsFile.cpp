@@ -48,8 +48,8 @@ QString decode(const QByteArray& bytes) {
 IniText load(const QString& path) {
     IniText ini;
     QFile file(path);
-    if (!file.exists()) {
-        return ini;
+    if (!QFileInfo(path).exists()) {
+        return ini;  // also a link to a file not yet written
     }
     if (!file.open(QIODevice::ReadOnly)) {
         throw SettingsReadError(path);

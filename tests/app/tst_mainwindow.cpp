@@ -1,21 +1,22 @@
+#include "app/BandBoxes.h"
 #include "app/TForm1.h"
+#include "app/TTrayIcon.h"
+#include "common/PseudoTerminal.h"
 #include "core/AppLocation.h"
 #include "journal/RecordLine.h"
-#include "link/TelemetryFrame.h"
 #include "settings/SettingsFile.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeTray.h"
 #include "support/Fakes.h"
-#include "support/Pty.h"
+#include "support/Frames.h"
 #include "support/TestMain.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 
 using namespace im;
@@ -32,8 +33,9 @@ struct Window {
     QTemporaryDir dir;
     test::FakeDialogs dialogs;
     test::FakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(12, 0))};
-    test::RecordingBalloons balloons;
-    QList<test::FakeTimer*> timers;
+    test::FakeTrayHost tray;
+    test::RecordingSound sound;
+    int flashes = 0;
     std::unique_ptr<app::TForm1> form;
 
     explicit Window(const QByteArray& ini = {}) {
@@ -55,37 +57,62 @@ struct Window {
         app::Services s;
         s.clock = &clock;
         s.dialogs = &dialogs;
-        s.balloons = &balloons;
-        s.makeTimer = [this](QObject* parent, int ms) {
-            auto* t = new test::FakeTimer(ms);
-            t->setParent(parent);
-            timers << t;
-            return t;
-        };
-        s.ports = [] { return QStringList{}; };
+        s.tray = &tray;
+        s.sound = &sound;
+        s.flash = [this](QWidget*, int) { ++flashes; };
         form = std::make_unique<app::TForm1>(s);
     }
     QString iniPath() const { return dir.path() + QStringLiteral("/incubator-monitor.ini"); }
     QString ini() const { return QString::fromUtf8(test::readFile(iniPath())); }
     settings::SettingsFile settings() const { return settings::SettingsFile(iniPath()); }
-    test::FakeTimer& saveTimer() { return static_cast<test::FakeTimer&>(form->TimerSaveFile()); }
     QString dayFile() const { return dir.path() + QStringLiteral("/log/2026-12-06.txt"); }
     void append(int lines) {
         for (int i = 0; i < lines; ++i) {
             form->decoder().ParsingUartStr(frame(i));
         }
     }
-    static link::Frame frame(int i) {
-        const std::uint16_t raw = std::uint16_t(592 + i % 8);
-        link::Frame f{
-            0x02, std::uint8_t(raw & 0xFF), std::uint8_t(raw >> 8), 0x50, 0x02, 0x6A, 0x01, 55, 0};
-        f[8] = link::frameChecksum(f);
-        return f;
-    }
+    static link::Frame frame(int i) { return test::makeFrame(0x02, 592 + i % 8, 592, 362, 55); }
+    void show() { showExposed(*form); }
 };
 
 QColor labelColour(QLabel* label) {
     return label->palette().color(QPalette::WindowText);
+}
+
+// What the creation sequence set up, in a few words.
+QString describe(app::TForm1& f) {
+    const QRect g = f.geometry();
+    QStringList s{
+        QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()) +
+        (f.windowState() & Qt::WindowMaximized ? " max" : "")};
+    for (QLineEdit* e : {f.EditT1H, f.EditT1L, f.EditT2H, f.EditT2L, f.EditT3H, f.EditT3L}) {
+        s << e->text();
+    }
+    const link::AlarmThresholds& t = f.decoder().thresholds;
+    for (int v : {t.T1_HI, t.T1_LOW, t.T2_HI, t.T2_LOW, t.T3_HI, t.T3_LOW}) {
+        s << QString::number(v);
+    }
+    for (int c = 0; c < 4; ++c) {
+        s << f.GraphM1->Curves()[c].ColorGraph().name();
+    }
+    s << f.GraphM1->Color().name() << f.GraphM1->ColorGrid().name()
+      << f.Panel4->palette().color(QPalette::Window).name() << labelColour(f.LbColorT1).name();
+    for (double v : {f.GraphM1->MinYValue(), f.GraphM1->MaxYValue(), f.GraphM1->MaxXValue()}) {
+        s << QString::number(v);
+    }
+    s << QString::number(f.ComPort1.effectiveBitsPerSecond()) << f.SpBtnOpenCom->text()
+      << f.NStartCom->text().trimmed() << QString::number(f.decoder().decimation())
+      << QString::number(f.decoder().skipCounter())
+      << QString::number(f.TimerSaveFile().isActive() ? f.TimerSaveFile().interval() : 0)
+      << QString::number(f.receivePath().SignalOffData)
+      << QString::number(f.receivePath().SignalOffDataSound) << f.alarms().alarmSound
+      << QString::number(f.TimerAlarmSound().isActive() ? f.TimerAlarmSound().interval() : 0)
+      << QString::number(f.alarms().enabled(alarms::Channel::T1) * 100 +
+                         f.alarms().enabled(alarms::Channel::T2) * 10 +
+                         f.alarms().enabled(alarms::Channel::Humidity))
+      << QString::number(f.TrayIcon1->MinimizeToTray) << f.Memo1->font().family()
+      << QString::number(f.Memo1->font().pointSize());
+    return s.join(QLatin1Char('|'));
 }
 
 }  // namespace
@@ -96,157 +123,129 @@ private Q_SLOTS:
     void layoutAndMenus() {
         Window w;
         app::TForm1& f = *w.form;
+        QCOMPARE(f.windowTitle(), QStringLiteral("Монитор инкубатора"));
         QCOMPARE(f.minimumSize(), QSize(557, 400));
         f.resize(898, 473);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        w.show();
         // At the design size every control stands at its design bounds.
         const QWidget* area = f.centralWidget();
-        const int designHeight = 407;
-        const int dy = area->height() - designHeight;
+        const int dy = area->height() - 407;
         QCOMPARE(f.GraphM1->geometry(), QRect(8, 8, 828 + area->width() - 890, 155 + dy));
         QCOMPARE(f.Memo1->geometry().topLeft(), QPoint(8, 246 + dy));
         QCOMPARE(f.SpBtnOpenCom->geometry().size(), QSize(65, 25));
-        QCOMPARE(f.SpBtnOpenCom->text(), QStringLiteral("Старт"));
-        QCOMPARE(f.GroupBox1->title(), QStringLiteral("Т1 Тревога"));
-        QVERIFY(!f.SpBtnSettingCom->isVisible());
-        QCOMPARE(f.LbCurrentStr->text(), QString(55, QLatin1Char(' ')));
+        QVERIFY(!f.SpBtnSettingCom->isVisible() && !f.NStartCom->isVisible());
         // Growing the window stretches the chart and moves the right side.
         const QRect panel = f.Panel1->geometry();
         f.resize(1000, 600);
         QTRY_COMPARE(f.Panel1->geometry().topLeft(), panel.topLeft() + QPoint(102, 127));
         QCOMPARE(f.ScrollBarXScale->width(), 564 + area->width() - 890);
-
         QStringList menus;
         for (QAction* a : f.menuBar()->actions()) {
             menus << a->text();
         }
         QCOMPARE(menus, (QStringList{"Старт  ", "Файл", "Правка", "Анализ", "Настройки"}));
-        QVERIFY(!f.NStartCom->isVisible());
-        QCOMPARE(f.NCopyT1->text(), QStringLiteral("Копировать в буфер обмена Т1"));
     }
 
-    void creationFromNoSettingsFile() {
-        Window w;
-        app::TForm1& f = *w.form;
-        QCOMPARE(f.pos(), QPoint(100, 100));
-        QCOMPARE(f.size(), QSize(584, 583));
-        QVERIFY(!f.isMaximized());
-        QCOMPARE(f.EditT1H->text(), QStringLiteral("39,0"));
-        QCOMPARE(f.EditT1L->text(), QStringLiteral("35,0"));
-        QCOMPARE(f.EditT3H->text(), QStringLiteral("90"));
-        QCOMPARE(f.EditT3L->text(), QStringLiteral("30"));
-        QCOMPARE(f.decoder().thresholds.T1_LOW, 350);
-        QCOMPARE(f.GraphM1->Curves()[0].ColorGraph(), QColor(0, 0, 0));
-        QCOMPARE(f.GraphM1->Curves()[1].ColorGraph(), QColor(0, 0, 255));
-        QCOMPARE(f.GraphM1->Curves()[2].ColorGraph(), QColor(64, 128, 128));
-        QCOMPARE(f.GraphM1->Curves()[3].ColorGraph(), QColor(0, 255, 0));
-        QCOMPARE(f.GraphM1->Color(), QColor(Qt::white));
-        QCOMPARE(f.GraphM1->ColorGrid(), QColor(192, 192, 192));
-        QCOMPARE(f.GraphM1->MinYValue(), 29.0);
-        QCOMPARE(f.GraphM1->MaxYValue(), 71.0);
-        QCOMPARE(f.GraphM1->MaxXValue(), 150.0);
-        QVERIFY(!f.ComPort1.Connected());
-        QVERIFY(!w.saveTimer().isActive());
-        QCOMPARE(f.alarmSound, QStringLiteral("Windows XP - ошибка.wav"));
-        QVERIFY(!QFile::exists(w.iniPath()));  // nothing is written at start
+    void creation_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("no settings file")
+            << QByteArray()
+            << "100,100 584x583|39,0|35,0|39,0|35,0|90|30|390|350|390|350|90|30|#000000|#0000ff|"
+               "#408080|#00ff00|#ffffff|#c0c0c0|#ffffff|#000000|29|71|150|4800|Старт|Старт|0|0|0|"
+               "0|0|Windows XP - ошибка.wav|3000|111|0|" +
+                   QFont().family() + "|" + QString::number(QFont().pointSize());
+        QTest::newRow("every key")
+            << QByteArray(
+                   "[ComPort1]\nPort=PTY\nBaudRate=9600\nOpenStart=1\nSignalOffData=1\n"
+                   "SignalOffDataSound=1\n[Form]\nTop=50\nLeft=60\nWidth=700\nHeight=500\n"
+                   "SkipData=3\nMinToTrey=1\n[ScrollBar]\nGainY=240\nPosY=900\nXScale=0\n[Alarm]\n"
+                   "T1_HI=385\nT1_LOW=5\nT2_HI=400\nT2_LOW=300\nT3_HI=80\nT3_LOW=20\n"
+                   "Sound=/usr/share/sounds/alarm.wav\nTimeSound=0\nT1_enable=0\n"
+                   "HM_enable=0\n[Color]\nT1=255\nT2=65280\n"
+                   "T3=16711680\nHM=8421504\nFon=12632256\nGird=0\n[Font]\n"
+                   "Name=DejaVu Sans Mono\nSize=11\n[LogFile]\nTime=5\n")
+            << "60,50 700x500|38,5|00,5|40,0|30,0|80|20|385|5|400|300|80|20|#ff0000|#00ff00|"
+               "#0000ff|#808080|#c0c0c0|#000000|#c0c0c0|#ff0000|4|6|50|9600|Стоп|Стоп|3|3|300000|"
+               "1|1|/usr/share/sounds/alarm.wav|0|10|1|DejaVu Sans Mono|11";
+        QTest::newRow("too small, maximised")
+            << QByteArray("[Form]\nWidth=300\nHeight=100\nInitMax=1\n") << "100,100 557x400 max|";
+    }
+    void creation() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, state);
+        tools::PseudoTerminal pty;
+        Window w(ini.replace("PTY", pty.slavePath().toUtf8()));
+        const QString described = describe(*w.form);
+        QCOMPARE(described.left(state.size()), state);
+        QCOMPARE(QFile::exists(w.iniPath()), !ini.isEmpty());  // nothing is written at start
+        QVERIFY(ini.isEmpty() || w.ini().toUtf8() == ini);
     }
 
-    void creationFromAFullSettingsFile() {
-        test::Pty pty;
-        Window w("[ComPort1]\nPort=" + pty.slavePath().toUtf8() +
-                 "\nBaudRate=9600\nOpenStart=1\nSignalOffData=1\nSignalOffDataSound=1\n"
-                 "[Form]\nTop=50\nLeft=60\nWidth=700\nHeight=500\nSkipData=3\n"
-                 "[ScrollBar]\nGainY=240\nPosY=900\nXScale=0\n"
-                 "[Alarm]\nT1_HI=385\nT1_LOW=5\nT2_HI=400\nT2_LOW=300\nT3_HI=80\nT3_LOW=20\n"
-                 "Sound=/usr/share/sounds/alarm.wav\n"
-                 "[Color]\nT1=255\nT2=65280\nT3=16711680\nHM=8421504\nFon=12632256\nGird=0\n"
-                 "[Font]\nName=DejaVu Sans Mono\nSize=11\n[LogFile]\nTime=5\n");
-        app::TForm1& f = *w.form;
-        QCOMPARE(f.pos(), QPoint(60, 50));
-        QCOMPARE(f.size(), QSize(700, 500));
-        QVERIFY(f.ComPort1.Connected());
-        QCOMPARE(f.ComPort1.effectiveBitsPerSecond(), 9600);
-        QCOMPARE(f.SpBtnOpenCom->text(), QStringLiteral("Стоп"));
-        QCOMPARE(f.NStartCom->text(), QStringLiteral("Стоп    "));
-        QVERIFY(f.receivePath().SignalOffData && f.receivePath().SignalOffDataSound);
-        QCOMPARE(f.decoder().decimation(), 3);
-        QCOMPARE(f.decoder().skipCounter(), 3);
-        QCOMPARE(f.GraphM1->MinYValue(), 4.0);
-        QCOMPARE(f.GraphM1->MaxYValue(), 6.0);
-        QCOMPARE(f.GraphM1->MaxXValue(), 50.0);
-        QCOMPARE(f.EditT1H->text(), QStringLiteral("38,5"));
-        QCOMPARE(f.EditT1L->text(), QStringLiteral("00,5"));
-        const link::AlarmThresholds& t = f.decoder().thresholds;
-        QCOMPARE((QList<int>{t.T1_HI, t.T1_LOW, t.T2_HI, t.T2_LOW, t.T3_HI, t.T3_LOW}),
-                 (QList<int>{385, 5, 400, 300, 80, 20}));
-        QCOMPARE(f.alarmSound, QStringLiteral("/usr/share/sounds/alarm.wav"));
-        QCOMPARE(labelColour(f.LbColorT1), QColor(255, 0, 0));
-        QCOMPARE(f.GraphM1->Curves()[0].ColorGraph(), QColor(255, 0, 0));
-        QCOMPARE(f.GraphM1->Curves()[2].ColorGraph(), QColor(0, 0, 255));
-        QCOMPARE(f.GraphM1->Color(), QColor(192, 192, 192));
-        QCOMPARE(f.Panel4->palette().color(QPalette::Window), QColor(192, 192, 192));
-        QCOMPARE(f.GraphM1->ColorGrid(), QColor(0, 0, 0));
-        QCOMPARE(f.Memo1->font().family(), QStringLiteral("DejaVu Sans Mono"));
-        QCOMPARE(f.Memo1->font().pointSize(), 11);
-        QVERIFY(w.saveTimer().isActive());
-        QCOMPARE(w.saveTimer().interval(), 5 * 60000);
-
-        // A frame through the real line: panels, journal, chart.
-        const link::Frame frame = Window::frame(0);
-        pty.send(QByteArray(reinterpret_cast<const char*>(frame.data()), 9));
-        QTRY_COMPARE(f.journal.lineCount(), 1);
-        QCOMPARE(f.Panel1Text->text(), QStringLiteral("37°C"));
-        QCOMPARE(
-            f.journal.line(0),
-            QStringLiteral("T1=37,0  T2=37,0  T3=36,2  HM=55  OUT=_2______  06.12.26 12:00:00"));
-        QCOMPARE(f.GraphM1->Curves()[0].pointCount(), std::size_t(1));
-        QCOMPARE(f.LabelEndPoint->text(), QStringLiteral("12:00:00"));
-        QCOMPARE(f.pending.text(), QStringLiteral("\r\n") + f.journal.line(0));
-    }
-
-    void smallStoredSizesGiveTheMinimum() {
-        Window w("[Form]\nWidth=300\nHeight=100\nInitMax=1\n");
-        QCOMPARE(w.form->size(), QSize(557, 400));
-        QVERIFY(w.form->windowState() & Qt::WindowMaximized);
-    }
-
+    // A settings file that cannot be written keeps the window open; then an
+    // unchanged journal closes without a question and the keys are written
+    // in order.
     void closeWithoutChangesAsksNothingAndWritesTheKeysInOrder() {
         Window w;
-        w.form->show();
+        w.show();
+        {
+            test::ScopedErrorRecorder errors;
+            test::FileSizeLimit full(0);
+            QVERIFY(!w.form->close());
+            QCOMPARE(errors.messages, QStringList{"Failed to store settings"});
+        }
+        QVERIFY(w.form->isVisible());
         QVERIFY(w.form->close());
         QVERIFY(w.dialogs.asked.isEmpty());
+        const QRect g = w.form->geometry();
         QCOMPARE(w.ini(), QStringLiteral(
                               "[ComPort1]\nPort=COM1\nBaudRate=4800\nStopBits=2\nDataBits=8\n"
-                              "Parity=None\nFlowControl=None\n[Form]\nTop=100\nLeft=100\n"
+                              "Parity=None\nFlowControl=None\n[Form]\nTop=%1\nLeft=%2\n"
                               "Width=584\nHeight=583\nInitMax=0\n[ScrollBar]\nGainY=40\nPosY=450\n"
                               "XScale=100\n[Alarm]\nT1_HI=390\nT1_LOW=350\nT2_HI=390\nT2_LOW=350\n"
-                              "T3_HI=90\nT3_LOW=30\nSound=Windows XP - ошибка.wav\n"));
-        // The periodic save ran: the day file exists, empty.
-        QCOMPARE(test::readFile(w.dayFile()), QByteArray());
+                              "T3_HI=90\nT3_LOW=30\nSound=Windows XP - ошибка.wav\n")
+                              .arg(g.y())
+                              .arg(g.x()));
+        QCOMPARE(test::readFile(w.dayFile()), QByteArray());  // the periodic save ran
         w.form.reset();
     }
 
-    void closeQuestionCancelNoAndYes() {
-        test::Pty pty;
+    // Closed normal or maximised, the window opens again where it was, with
+    // its normal size: one kind of position is stored for both.
+    void placeSurvivesAClose() {
+        for (bool maximised : {false, true}) {
+            Window w("[Form]\nLeft=200\nTop=150\nWidth=640\nHeight=480\n");
+            w.show();
+            const QRect normal = w.form->geometry();
+            if (maximised) {
+                w.form->showMaximized();
+                QTRY_VERIFY(w.form->isMaximized());
+                QTRY_VERIFY(w.form->width() != 640);
+            }
+            QVERIFY(w.form->close());
+            QCOMPARE(w.settings().read(settings::keys::Width), 640);
+            w.create();
+            w.form->showNormal();
+            QTRY_COMPARE(w.form->geometry(), normal);
+            QCOMPARE(w.settings().read(settings::keys::InitMax), maximised);
+        }
+    }
+
+    void closeQuestionCancelAndYes() {
+        tools::PseudoTerminal pty;
         Window w("[ComPort1]\nPort=" + pty.slavePath().toUtf8() +
                  "\nOpenStart=1\n[LogFile]\nTime=1\n");
-        w.form->show();
+        w.show();
         w.append(3);
-        QVERIFY(w.form->journal.modified());
-
         w.dialogs.answers.push_back(QMessageBox::Cancel);
         QVERIFY(!w.form->close());
         QCOMPARE(w.dialogs.asked.last(),
                  QStringLiteral("question Завершение работы: Сохранить статистику?"));
-        QVERIFY(w.form->isVisible());
-        QVERIFY(w.form->ComPort1.Connected());
+        QVERIFY(w.form->isVisible() && w.form->ComPort1.Connected());
         QCOMPARE(w.form->journal.lineCount(), 3);
-        QVERIFY(!QFile::exists(w.iniPath()) || !w.ini().contains(QStringLiteral("[Form]")));
-        // The periodic save ran all the same.
-        QCOMPARE(test::readFile(w.dayFile()).count("\r\nT1="), 3);
+        QVERIFY(!w.ini().contains(QStringLiteral("[Form]")));
+        QCOMPARE(test::readFile(w.dayFile()).count("\r\nT1="), 3);  // the save ran all the same
 
-        // Yes saves as, then closes.
         const QString saved = w.dir.path() + QStringLiteral("/saved.txt");
         w.dialogs.answers.push_back(QMessageBox::Yes);
         w.dialogs.fileNames.push_back(saved);
@@ -257,187 +256,270 @@ private Q_SLOTS:
         w.form.reset();
     }
 
-    void failedSettingsWriteKeepsTheWindowOpen() {
-        Window w;
-        test::ScopedErrorRecorder errors;
-        w.form->show();
-        {
-            test::FileSizeLimit full(0);
-            QVERIFY(!w.form->close());
-        }
-        QCOMPARE(errors.errors.messages, QStringList{"Failed to store settings"});
-        QVERIFY(w.form->isVisible());
-        QVERIFY(w.form->close());
-        w.form.reset();
-    }
-
-    void maximisedCloseKeepsTheNormalSize() {
-        Window w("[Form]\nWidth=640\nHeight=480\n");
-        w.form->showMaximized();
-        QTRY_VERIFY(w.form->isMaximized());
-        QVERIFY(w.form->close());
-        const settings::SettingsFile s = w.settings();
-        QCOMPARE(s.read(settings::keys::InitMax), true);
-        QCOMPARE(s.read(settings::keys::Width), 640);
-        QCOMPARE(s.read(settings::keys::Height), 480);
-        w.form.reset();
-    }
-
     void terminationSavesEverythingWithoutAsking() {
         Window w("[LogFile]\nTime=1\n");
         w.append(2);
         w.form->terminate();
-        QVERIFY(w.dialogs.asked.isEmpty());
         QVERIFY(w.ini().contains(QStringLiteral("[ScrollBar]")));
         QCOMPARE(test::readFile(w.dayFile()).count("\r\nT1="), 2);
-        const QString unsaved =
-            w.dir.path() + QStringLiteral("/log/unsaved-journal-2026-12-06_12-00-00.txt");
-        QCOMPARE(test::readFile(unsaved), w.form->journal.toBytes());
+        QCOMPARE(test::readFile(w.dir.path() +
+                                QStringLiteral("/log/unsaved-journal-2026-12-06_12-00-00.txt")),
+                 w.form->journal.toBytes());
         QVERIFY(w.form->close());  // no question after termination
         QVERIFY(w.dialogs.asked.isEmpty());
         w.form.reset();
     }
 
-    void saveAs() {
+    void saveAsAndOpen() {
         Window w;
         w.append(2);
         const QString path = w.dir.path() + QStringLiteral("/existing.txt");
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write("old");
-        f.close();
-
-        w.dialogs.fileNames.push_back(path);
-        w.dialogs.answers.push_back(QMessageBox::No);
+        test::writeFile(path, "old");
+        w.dialogs.fileNames = {path, path};
+        w.dialogs.answers = {QMessageBox::No, QMessageBox::Yes};
         w.form->NSave1Click();
         QCOMPARE(w.dialogs.asked,
                  (QStringList{"save *.txt|*.txt 2026-12-06.txt txt",
                               "question Совпадение имен.: Такой файл есть.  Продолжить?"}));
         QCOMPARE(test::readFile(path), QByteArray("old"));
         QVERIFY(w.form->journal.modified());
-
-        w.dialogs.fileNames.push_back(path);
-        w.dialogs.answers.push_back(QMessageBox::Yes);
         w.form->NSave1Click();
         QCOMPARE(test::readFile(path), w.form->journal.toBytes());
-        QVERIFY(test::readFile(path).endsWith("\r\n"));
         QVERIFY(!w.form->journal.modified());
-    }
 
-    void openReplacesOnlyWhenTheFileReads() {
-        Window w;
-        w.append(2);
+        // A file that cannot be read leaves the journal as it was.
+        w.append(1);
         test::ScopedErrorRecorder errors;
         w.dialogs.fileNames.push_back(w.dir.path() + QStringLiteral("/missing.txt"));
-        // Called through the guard as the menu does.
         core::runGuarded([&] { w.form->NLoad1Click(); });
-        QCOMPARE(errors.errors.messages.size(), 1);
-        QVERIFY(errors.errors.messages[0].startsWith(QStringLiteral("Cannot open file")));
-        QCOMPARE(w.form->journal.lineCount(), 2);
-        QVERIFY(w.form->journal.modified());
-
-        // A day file: an empty line 0, the newest line at the chart's right.
+        QVERIFY(errors.messages.value(0).startsWith(QStringLiteral("Cannot open file")));
+        QCOMPARE(w.form->journal.lineCount(), 3);
+        // A day file: an empty line 0, the newest line at the chart's right,
+        // new frames after it, the pending buffer untouched.
         const QString day = w.dir.path() + QStringLiteral("/day.txt");
-        QFile f(day);
-        f.open(QIODevice::WriteOnly);
-        f.write(("\r\n" + recordLine(1) + "\r\n" + recordLine(2)).toUtf8());
-        f.close();
+        test::writeFile(day, ("\r\n" + recordLine(1) + "\r\n" + recordLine(2)).toUtf8());
         w.dialogs.fileNames.push_back(day);
         w.form->NLoad1Click();
         QCOMPARE(w.form->journal.lineCount(), 3);
-        QCOMPARE(w.form->journal.line(0), QString());
         QVERIFY(!w.form->journal.modified());
         QCOMPARE(w.form->LabelEndPoint->text(), QStringLiteral("10:00:02"));
         QCOMPARE(w.form->GraphM1->Curves()[0].XValues(), (std::vector<double>{148, 149}));
         QCOMPARE(w.form->ScrollBarAllGraf->value(), 2);
         QCOMPARE(w.form->GraphM1->Scale(), 101);
-        // Opening leaves the pending buffer alone; new frames come after.
         w.append(1);
-        QCOMPARE(w.form->journal.lineCount(), 4);
         QCOMPARE(w.form->journal.toBytes().count("\r\n"), 3);
     }
 
-    void clearEmptiesJournalAndCurves() {
-        Window w;
-        w.append(5);
-        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), 4);
-        w.form->NClearClick();
-        QCOMPARE(w.form->journal.lineCount(), 0);
-        QVERIFY(!w.form->journal.modified());
-        for (int c = 0; c < 4; ++c) {
-            QCOMPARE(w.form->GraphM1->Curves()[c].pointCount(), std::size_t(0));
-        }
-        w.append(1);
-        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), 4);  // kept until two lines again
-        w.append(1);
-        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), 1);
-    }
-
-    void copyColumns() {
+    void clearAndCopyColumns() {
         Window w;
         QApplication::clipboard()->setText(QStringLiteral("before"));
         w.form->NCopyT1Click();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
         w.form->journal.append(recordLine(1, 5));
+        w.form->journal.append(QString());
         w.form->journal.append(recordLine(2, 100));
         w.form->NCopyHMClick();
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("5 \r\n10\r\n"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("5 \r\n\r\n10\r\n"));
         w.form->NCopyT1Click();
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("37,1\r\n37,2\r\n"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("37,1\r\n\r\n37,2\r\n"));
+
+        w.append(5);
+        QCOMPARE(w.form->Panel1Text->text() + w.form->LabelEndPoint->text(),
+                 QStringLiteral("37,2°C12:00:00"));
+        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), 7);
+        w.form->NClearClick();
+        QVERIFY(w.form->journal.lineCount() == 0 && !w.form->journal.modified());
+        for (int c = 0; c < 4; ++c) {
+            QCOMPARE(w.form->GraphM1->Curves()[c].pointCount(), std::size_t(0));
+        }
+        w.append(1);
+        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), 7);  // kept until two lines again
+        w.append(1);
+        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), 1);
     }
 
-    void windowScrollBar() {
+    // The window scroll bar: a thumb of one line, a jump of the window
+    // length's scroll bar position per click in its trough; the window
+    // length bar jumps by one. The speed buttons.
+    void chartControls() {
         Window w;
+        w.show();
         w.append(100);
-        QScrollBar* bar = w.form->ScrollBarAllGraf;
-        QCOMPARE(bar->maximum(), 99);
+        app::ScrollBar* bar = w.form->ScrollBarAllGraf;
         QCOMPARE(bar->value(), 99);
         QVERIFY(bar->toolTip().endsWith(QStringLiteral("\r\nстрока 99, всего 100")));
         QCOMPARE(w.form->LbCurrentStr->text(), w.form->journal.line(99));
+        QStyleOptionSlider option;
+        option.initFrom(bar);
+        option.orientation = Qt::Horizontal;
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.pageStep = bar->pageStep();
+        const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                         QStyle::SC_ScrollBarSlider, bar);
+        QVERIFY2(thumb.width() < bar->width() / 10, qPrintable(QString::number(thumb.width())));
 
-        // Scrolling back plots the window that ends at the position.
+        // A click in the trough jumps by a hundred lines.
+        w.append(200);
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
+        QCOMPARE(bar->value(), 100);
+        // Scrolling to the very start plots nothing; scrolling back plots
+        // the window that ends at the position.
+        const std::size_t plotted = w.form->GraphM1->Curves()[0].pointCount();
+        bar->setSliderPosition(0);
+        w.form->ScrollBarAllGrafScroll();
+        QCOMPARE(w.form->GraphM1->Curves()[0].pointCount(), plotted);
         bar->setSliderPosition(40);
         w.form->ScrollBarAllGrafScroll();
         QCOMPARE(w.form->LabelEndPoint->text(), QStringLiteral("12:00:00"));
-        QCOMPARE(w.form->GraphM1->Curves()[0].XValues().back(), 149.0);
         QCOMPARE(w.form->GraphM1->Curves()[0].pointCount(), std::size_t(41));
-        // A new line moves the window back to the newest.
-        w.append(1);
-        QCOMPARE(bar->value(), 100);
-        QCOMPARE(w.form->GraphM1->Curves()[0].pointCount(), std::size_t(101));
+        QCOMPARE(w.form->GraphM1->Curves()[0].XValues().back(), 149.0);
+        w.append(1);  // a new line moves the window back to the newest
+        QCOMPARE(bar->value(), 300);
+        QCOMPARE(w.form->GraphM1->Curves()[0].pointCount(), std::size_t(150));
 
-        w.form->ScrollBarXScale->setValue(0);
+        app::ScrollBar* length = w.form->ScrollBarXScale;
+        QTest::mouseClick(length, Qt::LeftButton, {}, QPoint(length->width() - 30, 8));
+        QCOMPARE(length->value(), 101);
+        QCOMPARE(bar->largeChange(), 101);
+        length->setValue(0);
         QCOMPARE(w.form->GraphM1->MaxXValue(), 50.0);
-        QCOMPARE(bar->pageStep(), 0);
+        QCOMPARE(bar->largeChange(), 0);
+
+        // The flat speed buttons never take the focus: a click on "Тчк"
+        // leaves it with the chart, whose next click zooms.
+        w.form->GraphM1->setFocus();
+        QTRY_VERIFY(w.form->GraphM1->hasFocus());
+        QTest::mouseClick(w.form->SpBtnDetails, Qt::LeftButton);
+        QVERIFY(w.form->GraphM1->Details());
+        QVERIFY(w.form->GraphM1->hasFocus());
+        QTest::mouseClick(w.form->SpBtnOpenCom, Qt::LeftButton);
+        QVERIFY(w.form->GraphM1->hasFocus());
+        QTest::mouseClick(w.form->GraphM1, Qt::LeftButton, {}, w.form->GraphM1->rect().center());
+        QCOMPARE(w.form->GraphM1->Scale(), 201);
+        QVERIFY(w.form->SpBtnDetails->autoRaise() && w.form->SpBtnOpenCom->autoRaise());
     }
 
-    void colourLabelsWriteAtOnce() {
+    // The band boxes as the operator uses them: Enter goes round them in
+    // order, typing is filtered, and leaving a box completes its number or
+    // replaces it after a range message; a number that cannot be read is an
+    // error and keeps its text.
+    void bandBoxes() {
         Window w;
-        w.dialogs.colors.push_back(QColor(10, 20, 30));
+        w.show();
+        app::TForm1& f = *w.form;
+        f.EditT3L->setFocus();
+        QTRY_VERIFY(f.EditT3L->hasFocus());
+        for (QLineEdit* next : {f.EditT1H, f.EditT1L, f.EditT2H, f.EditT2L, f.EditT3H, f.EditT3L}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        const struct {
+            QLineEdit* box;
+            const char* typed;
+            const char* shown;
+            const char* left;
+            const char* message;
+        } cases[] = {
+            {f.EditT1H, "50.1x", "50,1", "0,0", "Не в диапазоне (0..50.0)  \"50,1\""},
+            {f.EditT2H, "5", "5", "5,0", ""},
+            {f.EditT3H, "1.-00", "100", "50", "Не в диапазоне (0..99)  \"100\""},
+        };
+        for (const auto& c : cases) {
+            c.box->setFocus();
+            c.box->selectAll();
+            QTest::keyClick(c.box, Qt::Key_Backspace);
+            QTest::keyClicks(c.box, QString::fromUtf8(c.typed));
+            QCOMPARE(c.box->text(), QString::fromUtf8(c.shown));
+            w.dialogs.asked.clear();
+            QTest::keyClick(c.box, Qt::Key_Return);
+            QTRY_COMPARE(c.box->text(), QString::fromUtf8(c.left));
+            QCOMPARE(w.dialogs.asked.join(""),
+                     *c.message ? "message Монитор инкубатора: " + QString::fromUtf8(c.message)
+                                : QString());
+        }
+        const link::AlarmThresholds& t = f.decoder().thresholds;
+        QCOMPARE((std::array{t.T1_HI, t.T2_HI, t.T3_HI}), (std::array{0, 50, 50}));
+        test::ScopedErrorRecorder errors;
+        f.bandBoxes().setTexts({"39,", "35,0", "39,0", "35,0", "90", "30"});
+        f.EditT1H->setFocus();
+        QTest::keyClick(f.EditT1H, Qt::Key_Return);
+        QTRY_COMPARE(errors.messages, QStringList{"'3,' is not a valid integer value"});
+        QCOMPARE(f.EditT1H->text(), QStringLiteral("39,"));
+    }
+
+    // Out-of-band frames latch their channels; the running alarm timer
+    // blinks their panels (also with the window hidden), shows balloons
+    // through the tray and flashes the taskbar; the sound plays; double
+    // clicks and "Сброс тревоги" reset. The tooltip follows the values.
+    void alarmsOnTheWindow() {
+        Window w;
+        w.show();
+        app::TForm1& f = *w.form;
+        f.decoder().ParsingUartStr(test::makeFrame(0, 640, 592, 362, 95));
+        QCOMPARE(w.tray.toolTip, QStringLiteral("T1=40°C\nT2=37°C\nT3=36,2°C\n95%"));
+        QVERIFY(w.tray.visible);
+        f.hide();
+        auto red = [](QFrame* panel) {
+            return panel->palette().color(QPalette::Window) == QColor(255, 0, 0);
+        };
+        QTRY_VERIFY(red(f.Panel1) && red(f.Panel3));
+        QVERIFY(!red(f.Panel2));
+        QCOMPARE(w.tray.shown.value(0).title, QStringLiteral("Влажность"));
+        QCOMPARE(w.tray.shown.value(1).title, QStringLiteral("Температура T1"));
+        QCOMPARE(w.flashes, 1);
+        f.alarms().TimerAlarmSoundTimer();
+        QCOMPARE(w.sound.played, QStringList{"Windows XP - ошибка.wav"});
+
+        w.show();
+        const link::AlarmFlags& flags = f.decoder().alarmFlags;
+        QTest::mouseDClick(f.LbShtHM, Qt::LeftButton);
+        QVERIFY(!flags.hm && flags.t1);
+        QTest::mouseDClick(f.Panel1, Qt::LeftButton);
+        QVERIFY(!flags.t1);
+        f.decoder().ParsingUartStr(test::makeFrame(0, 592, 640, 362, 95));
+        f.receivePath().noDataFlag = true;
+        f.N21->trigger();
+        QVERIFY(!flags.t2 && !flags.hm && !f.receivePath().noDataFlag);
+
+        // "Выход" of the tray menu asks the close question too.
+        w.dialogs.answers.push_back(QMessageBox::Cancel);
+        f.TrayIcon1->N7->trigger();
+        QCOMPARE(w.dialogs.asked.last(),
+                 QStringLiteral("question Завершение работы: Сохранить статистику?"));
+    }
+
+    // Starting in the tray keeps the window hidden, but only with a tray.
+    void startInTheTray() {
+        for (const bool present : {true, false}) {
+            Window w("[Form]\nStartInTrey=1\n");
+            w.tray.present = present;
+            w.create();
+            w.form->showAtStart();
+            QCOMPARE(w.form->isVisible(), !present);
+        }
+    }
+
+    // A chosen colour is written at once; a cancelled dialog changes nothing.
+    void coloursAndFont() {
+        Window w;
+        w.dialogs.colors = {QColor(10, 20, 30), QColor(255, 255, 0)};
         w.form->colourLabelClicked(w.form->LbColorT2);
         QCOMPARE(w.dialogs.asked, QStringList{"color #0000ff"});
         QCOMPARE(w.form->GraphM1->Curves()[1].ColorGraph(), QColor(10, 20, 30));
         QCOMPARE(labelColour(w.form->LbColorT2), QColor(10, 20, 30));
         QCOMPARE(w.settings().read(settings::keys::ColorT2), 10 | (20 << 8) | (30 << 16));
-
-        w.dialogs.colors.push_back(QColor(255, 255, 0));
         w.form->colourLabelClicked(w.form->LbColorFon);
         QCOMPARE(w.form->GraphM1->Color(), QColor(255, 255, 0));
         QCOMPARE(w.settings().read(settings::keys::ColorFon), 0x00FFFF);
-
         w.form->colourLabelClicked(w.form->LbGirdColor);  // cancelled
         QCOMPARE(w.form->GraphM1->ColorGrid(), QColor(192, 192, 192));
         QVERIFY(!w.ini().contains(QStringLiteral("Gird")));
-    }
-
-    void fontApplyThenCancelAndOk() {
-        Window w;
-        QFont applied(QStringLiteral("DejaVu Serif"), 14);
-        w.dialogs.applied = {applied};
+        // The font: Apply changes the view only, OK also the file.
+        w.dialogs.applied = {QFont(QStringLiteral("DejaVu Serif"), 14)};
         w.form->NFontClick();  // Apply, then Cancel
         QCOMPARE(w.form->Memo1->font().family(), QStringLiteral("DejaVu Serif"));
-        QVERIFY(!QFile::exists(w.iniPath()));
-
         w.dialogs.applied.clear();
         w.dialogs.chosenFont = QFont(QStringLiteral("DejaVu Sans Mono"), 9, QFont::Bold);
         w.form->NFontClick();

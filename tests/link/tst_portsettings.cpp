@@ -1,13 +1,18 @@
+#include "common/PseudoTerminal.h"
+#include "link/PortLister.h"
 #include "link/PortSettingsStorage.h"
+#include "link/TPortSetupDialog.h"
 #include "link/TSerialPort.h"
-#include "settings/SettingsFile.h"
 #include "support/Fakes.h"
-#include "support/Pty.h"
 #include "support/TestMain.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
-#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <termios.h>
 
@@ -16,9 +21,49 @@ using namespace im::link;
 
 namespace {
 
+// The main window's port: 4800 bit/s and 2 stop bits on the class defaults.
 void mainWindowValues(TSerialPort& port) {
     port.setBaudRate(BaudRate::br4800);
     port.setStopBits(StopBits::sb2);
+}
+
+// Port, speed, data bits, stop bits, parity and flow control kind as the
+// settings file writes them.
+QString describe(const TSerialPort& port) {
+    return QStringList{port.Port(),
+                       QString::number(port.effectiveBitsPerSecond()),
+                       dataBitsTexts()[int(port.dataBits())],
+                       stopBitsTexts()[int(port.stopBits())],
+                       parityTexts()[int(port.parity().Bits)],
+                       flowControlTexts()[int(port.flowControl().kind())]}
+        .join(QLatin1Char(' '));
+}
+
+speed_t speedOf(const TSerialPort& port) {
+    termios t{};
+    tcgetattr(port.handle(), &t);
+    return cfgetospeed(&t);
+}
+
+void choose(QComboBox* list, const QString& text) {
+    const int i = list->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    list->setCurrentIndex(i);
+}
+
+// Runs the modal dialog the way the operator would: once it is on screen,
+// `act` changes the lists and presses a button.
+void operate(TSerialPort& port, const QStringList& present,
+             const std::function<void(TPortSetupDialog&)>& act) {
+    bool acted = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TPortSetupDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        acted = true;
+        act(*dialog);
+    });
+    ShowPortDialog(port, nullptr, [present] { return present; });
+    QVERIFY(acted);
 }
 
 }  // namespace
@@ -27,170 +72,165 @@ class TestPortSettings : public QObject {
     Q_OBJECT
     QTemporaryDir tmp;
     QString ini() const { return tmp.path() + QStringLiteral("/incubator-monitor.ini"); }
-    void put(const QByteArray& text) { test::writeFile(ini(), text); }
 
 private Q_SLOTS:
     void init() { QFile::remove(ini()); }
 
+    // Setting a kind keeps the fields it does not own; reading it names
+    // anything but the three plain kinds Custom.
     void flowControlKinds() {
         FlowControl f;
-        QCOMPARE(f.kind(), FlowControlKind::None);
         f.OutDSRFlow = true;
         f.ControlDTR = DtrControl::Handshake;
+        QStringList kinds{flowControlTexts()[int(f.kind())]};
+        for (FlowControlKind k :
+             {FlowControlKind::Hardware, FlowControlKind::Software, FlowControlKind::Custom}) {
+            f.setKind(k);
+            kinds << flowControlTexts()[int(f.kind())];
+        }
+        f.XonXoffIn = false;  // one Xon/Xoff direction only
+        kinds << flowControlTexts()[int(f.kind())];
         f.setKind(FlowControlKind::Hardware);
-        QCOMPARE(f.ControlRTS, RtsControl::Handshake);
-        QVERIFY(f.OutCTSFlow && !f.XonXoffIn && !f.XonXoffOut);
-        QCOMPARE(f.kind(), FlowControlKind::Hardware);
-        QVERIFY2(f.OutDSRFlow && f.ControlDTR == DtrControl::Handshake, "other fields stay");
-
-        f.setKind(FlowControlKind::Software);
-        QCOMPARE(f.ControlRTS, RtsControl::Disable);
-        QVERIFY(!f.OutCTSFlow && f.XonXoffIn && f.XonXoffOut);
-        QCOMPARE(f.kind(), FlowControlKind::Software);
-
-        f.XonXoffIn = false;  // one Xon/Xoff direction only is none of the named kinds
-        QCOMPARE(f.kind(), FlowControlKind::Custom);
-        const FlowControl before = f;
-        f.setKind(FlowControlKind::Custom);
-        QVERIFY(f == before);
-
-        f.setKind(FlowControlKind::None);
-        QCOMPARE(f.kind(), FlowControlKind::None);
         f.ControlRTS = RtsControl::Toggle;
-        QCOMPARE(f.kind(), FlowControlKind::Custom);
+        kinds << flowControlTexts()[int(f.kind())];
+        QCOMPARE(kinds.join(' '), QStringLiteral("None Hardware Software Software Custom Custom"));
+        QVERIFY2(f.OutDSRFlow && f.ControlDTR == DtrControl::Handshake, "other fields stay");
     }
 
-    void missingSectionKeepsTheMainWindowValues() {
-        put("[Form]\nTop=1\n");
-        TSerialPort port;
-        mainWindowValues(port);
-        LoadPortSettings(port, ini());
-        QCOMPARE(port.Port(), QStringLiteral("COM1"));
-        QCOMPARE(port.baudRate(), BaudRate::br4800);
-        QCOMPARE(port.stopBits(), StopBits::sb2);
-        QCOMPARE(port.dataBits(), DataBits::db8);
-        QCOMPARE(port.parity().Bits, ParityBits::None);
-        QCOMPARE(port.flowControl().kind(), FlowControlKind::None);
+    // Names and values match without regard to case; a text that matches
+    // nothing gives the setting's fallback; a missing key keeps the value;
+    // CustomBaudRate counts only for the speed "Custom".
+    void loading() {
+        const char* const cases[][2] = {
+            {"[Form]\nTop=1\n", "COM1 4800 8 2 None None"},
+            {"[comport1]\nport=COM3\nbaudrate=9600\nparity=eVeN\nstopbits=1.5\ndatabits=7\n"
+             "flowcontrol=hardware\n",
+             "COM3 9600 7 1.5 Even Hardware"},
+            {"[ComPort1]\nBaudRate=fast\nStopBits=3\nDataBits=9\nParity=sometimes\n",
+             "COM1 9600 8 1 None None"},
+            {"[ComPort1]\nBaudRate=Custom\n", "COM1 9600 8 2 None None"},
+            {"[ComPort1]\nBaudRate=custom\nCustomBaudRate=2400\n", "COM1 2400 8 2 None None"},
+            {"[ComPort1]\nBaudRate=19200\nCustomBaudRate=2400\n", "COM1 19200 8 2 None None"}};
+        for (const auto& [file, expected] : cases) {
+            test::writeFile(ini(), file);
+            TSerialPort p;
+            mainWindowValues(p);
+            LoadPortSettings(p, ini());
+            QCOMPARE(describe(p), QString::fromLatin1(expected));
+        }
     }
 
-    void valuesMatchWithoutCaseAndUnknownTextsFallBack() {
-        put("[comport1]\nport=COM3\nbaudrate=9600\nparity=eVeN\nstopbits=1.5\ndatabits=7\n"
-            "flowcontrol=hardware\n");
+    // A custom speed is stored with its value and read back.
+    void storeAndLoadACustomSpeed() {
         TSerialPort port;
-        mainWindowValues(port);
-        LoadPortSettings(port, ini());
-        QCOMPARE(port.Port(), QStringLiteral("COM3"));
-        QCOMPARE(port.effectiveBitsPerSecond(), 9600);
-        QCOMPARE(port.parity().Bits, ParityBits::Even);
-        QCOMPARE(port.stopBits(), StopBits::sb1_5);
-        QCOMPARE(port.dataBits(), DataBits::db7);
-        QCOMPARE(port.flowControl().ControlRTS, RtsControl::Handshake);
-        QVERIFY(port.flowControl().OutCTSFlow);
-
-        put("[ComPort1]\nBaudRate=fast\nStopBits=3\nDataBits=9\nParity=sometimes\nFlowControl=?\n");
-        LoadPortSettings(port, ini());
-        QCOMPARE(port.baudRate(), BaudRate::br9600);
-        QCOMPARE(port.stopBits(), StopBits::sb1);
-        QCOMPARE(port.dataBits(), DataBits::db8);
-        QCOMPARE(port.parity().Bits, ParityBits::None);
-        QVERIFY2(port.flowControl().OutCTSFlow, "an unknown kind is Custom: the fields stay");
-        QCOMPARE(port.Port(), QStringLiteral("COM3"));
-    }
-
-    void customBaudRate() {
-        TSerialPort port;
-        port.setCustomBaudRate(31250);
-        put("[ComPort1]\nBaudRate=Custom\n");
-        LoadPortSettings(port, ini());
-        QCOMPARE(port.baudRate(), BaudRate::Custom);
-        QCOMPARE(port.effectiveBitsPerSecond(), 9600);
-
-        put("[ComPort1]\nBaudRate=custom\nCustomBaudRate=2400\n");
-        LoadPortSettings(port, ini());
-        QCOMPARE(port.effectiveBitsPerSecond(), 2400);
-
-        QFile::remove(ini());
+        port.setCustomBaudRate(2400);
+        port.setBaudRate(BaudRate::Custom);
         StorePortSettings(port, ini());
-        QCOMPARE(test::readFile(ini()),
-                 QByteArray("[ComPort1]\nPort=COM1\nBaudRate=Custom\nCustomBaudRate=2400\n"
-                            "StopBits=1\nDataBits=8\nParity=None\nFlowControl=None\n"));
-
-        // A speed from the list reads no CustomBaudRate, even one that is there.
-        put("[ComPort1]\nBaudRate=19200\nCustomBaudRate=2400\n");
-        port.setCustomBaudRate(777);
-        LoadPortSettings(port, ini());
-        QCOMPARE(port.customBaudRate(), 777);
-        QCOMPARE(port.effectiveBitsPerSecond(), 19200);
-    }
-
-    void storeWritesTheKeysInOrderBesideTheWindowsKeys() {
-        put("[ComPort1]\nOpenStart=1\n[Form]\nTop=5\n");
-        TSerialPort port;
-        mainWindowValues(port);
-        StorePortSettings(port, ini());
-        QCOMPARE(test::readFile(ini()),
-                 QByteArray("[ComPort1]\nOpenStart=1\nPort=COM1\nBaudRate=4800\nStopBits=2\n"
-                            "DataBits=8\nParity=None\nFlowControl=None\n[Form]\nTop=5\n"));
+        QVERIFY(test::readFile(ini()).contains("\nBaudRate=Custom\nCustomBaudRate=2400\n"));
         TSerialPort again;
         LoadPortSettings(again, ini());
-        QCOMPARE(again.effectiveBitsPerSecond(), 4800);
-        QCOMPARE(again.stopBits(), StopBits::sb2);
+        QCOMPARE(describe(again), describe(port));
     }
 
-    void loadingReconfiguresAnOpenPortOnce() {
-        test::Pty first;
-        test::Pty second;
+    // Loading reconfigures an open port once, a new port name reopens it and
+    // lets the old device go.
+    void loadingReconfiguresAnOpenPort() {
+        tools::PseudoTerminal first;
+        tools::PseudoTerminal second;
         TSerialPort port;
         mainWindowValues(port);
         port.setPort(first.slavePath());
         port.OpenPort();
         const int firstHandle = port.handle();
-        put("[ComPort1]\nBaudRate=9600\n");
+        test::writeFile(ini(), "[ComPort1]\nBaudRate=9600\n");
         LoadPortSettings(port, ini());
-        termios t{};
-        tcgetattr(port.handle(), &t);
-        QCOMPARE(cfgetospeed(&t), speed_t(B9600));
+        QCOMPARE(speedOf(port), speed_t(B9600));
         QCOMPARE(port.handle(), firstHandle);
-
-        put("[ComPort1]\nPort=" + second.slavePath().toUtf8() + "\nBaudRate=2400\n");
+        test::writeFile(ini(),
+                        "[ComPort1]\nPort=" + second.slavePath().toUtf8() + "\nBaudRate=2400\n");
         LoadPortSettings(port, ini());
         QVERIFY(port.Connected());
-        tcgetattr(port.handle(), &t);
-        QCOMPARE(cfgetospeed(&t), speed_t(B2400));
+        QCOMPARE(speedOf(port), speed_t(B2400));
         TSerialPort other;
         other.setPort(first.slavePath());
-        other.OpenPort();  // the old device was let go
+        other.OpenPort();
     }
 
     void fileFailuresBecomePortErrors() {
         TSerialPort port;
         {
             test::FileSizeLimit diskFull(0);
-            try {
-                StorePortSettings(port, ini());
-                QFAIL("stored on a full disk");
-            } catch (const ESerialPortError& e) {
-                QCOMPARE(e.code(), 16);
-                QCOMPARE(e.message(), QStringLiteral("Failed to store settings"));
-            }
+            QVERIFY_THROWS_EXCEPTION(ESerialPortError, StorePortSettings(port, ini()));
         }
         QVERIFY(QDir().mkdir(ini()));
-        try {
-            LoadPortSettings(port, ini());
-            QFAIL("loaded an unreadable file");
-        } catch (const ESerialPortError& e) {
-            QCOMPARE(e.code(), 17);
-            QCOMPARE(e.message(), QStringLiteral("Failed to load settings"));
-        }
+        QVERIFY_THROWS_EXCEPTION(ESerialPortError, LoadPortSettings(port, ini()));
         QVERIFY(QDir().rmdir(ini()));
         // The bracket was closed: changes reach an open port again.
-        test::Pty pty;
+        tools::PseudoTerminal pty;
         port.setPort(pty.slavePath());
         port.OpenPort();
         port.setBaudRate(BaudRate::br1200);
-        termios t{};
-        tcgetattr(port.handle(), &t);
-        QCOMPARE(cfgetospeed(&t), speed_t(B1200));
+        QCOMPARE(speedOf(port), speed_t(B1200));
+    }
+
+    void dialogShowsThePortsValues() {
+        TSerialPort port;
+        port.setPort(QStringLiteral("ttyUSB0"));
+        mainWindowValues(port);
+        TPortSetupDialog dialog(port, [] { return QStringList{"ttyS0", "ttyUSB0"}; });
+        QCOMPARE(dialog.windowTitle() + dialog.findChild<QGroupBox*>()->title(),
+                 QStringLiteral("Setup Settings "));
+        QStringList shown;
+        for (QComboBox* list :
+             {dialog.portList(), dialog.baudRateList(), dialog.dataBitsList(),
+              dialog.stopBitsList(), dialog.parityList(), dialog.flowControlList()}) {
+            shown << list->currentText();
+        }
+        QCOMPARE(shown.join(QLatin1Char(' ')), describe(port));
+        QCOMPARE(dialog.baudRateList()->count(), 16);
+        QCOMPARE(dialog.baudRateList()->itemText(0) + dialog.flowControlList()->itemText(0),
+                 QStringLiteral("CustomHardware"));
+        // The system's devices sorted without regard to case, without
+        // pseudo-terminals.
+        QCOMPARE(cleanPortList({"ttyUSB0", "COM2", "com10", "pts/3", "/dev/pts/4",
+                                "/dev/serial/by-id/usb-FTDI", "ttyS0", "COM2"}),
+                 (QStringList{"com10", "COM2", "ttyS0", "ttyUSB0"}));
+    }
+
+    // OK applies all six choices, Cancel none; a port the system does not
+    // list (a pseudo-terminal, an unplugged adapter) is shown and kept, a
+    // typed path is taken trimmed, also an empty one.
+    void dialogChoices() {
+        // The port before; the steps ("list index=choice", "type=text", "ok",
+        // "cancel"); the port after.
+        const char* const cases[][3] = {
+            {"COM1", "0=ttyUSB0|1=57600|2=7|3=1.5|4=Mark|5=Software|ok",
+             "ttyUSB0 57600 7 1.5 Mark Software"},
+            {"COM1", "0=ttyUSB0|5=Hardware|cancel", "COM1 4800 8 2 None None"},
+            {"/dev/pts/9", "1=9600|ok", "/dev/pts/9 9600 8 2 None None"},
+            {"COM1", "type=  /dev/ttyACM0 |ok", "/dev/ttyACM0 4800 8 2 None None"},
+            {"", "ok", " 4800 8 2 None None"}};
+        for (const auto& [before, steps, after] : cases) {
+            TSerialPort port;
+            mainWindowValues(port);
+            port.setPort(QLatin1String(before));
+            operate(port, {"COM1", "ttyUSB0"}, [&](TPortSetupDialog& d) {
+                QComboBox* lists[] = {d.portList(),     d.baudRateList(), d.dataBitsList(),
+                                      d.stopBitsList(), d.parityList(),   d.flowControlList()};
+                QCOMPARE(d.portList()->currentText(), QLatin1String(before));
+                for (const QString& step : QString::fromLatin1(steps).split(QLatin1Char('|'))) {
+                    const QString value = step.section(QLatin1Char('='), 1);
+                    if (step == QLatin1String("ok") || step == QLatin1String("cancel")) {
+                        (step == QLatin1String("ok") ? d.okButton() : d.cancelButton())->click();
+                    } else if (step.startsWith(QLatin1String("type="))) {
+                        d.portList()->setEditText(value);
+                    } else {
+                        choose(lists[step.section(QLatin1Char('='), 0, 0).toInt()], value);
+                    }
+                }
+            });
+            QCOMPARE(describe(port), QLatin1String(after));
+        }
     }
 };
 

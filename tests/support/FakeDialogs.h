@@ -15,33 +15,23 @@ public:
     QString saveFileName(QWidget*, const QString& filter, const QString& proposedName,
                          const QString& defaultSuffix) override {
         asked << QStringLiteral("save %1 %2 %3").arg(filter, proposedName, defaultSuffix);
-        return take(fileNames);
+        return take(fileNames, QString());
     }
     QString openFileName(QWidget*, const QString& filter) override {
         asked << QStringLiteral("open %1").arg(filter);
-        return take(fileNames);
+        return take(fileNames, QString());
     }
     QMessageBox::StandardButton question(QWidget*, const QString& title, const QString& text,
                                          QMessageBox::StandardButtons) override {
         asked << QStringLiteral("question %1: %2").arg(title, text);
-        if (answers.empty()) {
-            return QMessageBox::Cancel;
-        }
-        const QMessageBox::StandardButton a = answers.front();
-        answers.pop_front();
-        return a;
+        return take(answers, QMessageBox::Cancel);
     }
     void message(QWidget*, const QString& title, const QString& text, QMessageBox::Icon) override {
         asked << QStringLiteral("message %1: %2").arg(title, text);
     }
     std::optional<QColor> color(QWidget*, const QColor& initial) override {
         asked << QStringLiteral("color %1").arg(initial.name());
-        if (colors.empty()) {
-            return std::nullopt;
-        }
-        const QColor c = colors.front();
-        colors.pop_front();
-        return c;
+        return take(colors, std::optional<QColor>());
     }
     std::optional<QFont> font(QWidget*, const QFont& initial,
                               const std::function<void(const QFont&)>& apply) override {
@@ -54,19 +44,20 @@ public:
 
     std::deque<QString> fileNames;
     std::deque<QMessageBox::StandardButton> answers;
-    std::deque<QColor> colors;
+    std::deque<std::optional<QColor>> colors;
     std::vector<QFont> applied;
     std::optional<QFont> chosenFont;
     QStringList asked;
 
 private:
-    static QString take(std::deque<QString>& queue) {
+    template <typename T, typename Queue>
+    static T take(Queue& queue, T none) {
         if (queue.empty()) {
-            return {};
+            return none;
         }
-        QString s = queue.front();
+        T first = queue.front();
         queue.pop_front();
-        return s;
+        return first;
     }
 };
 

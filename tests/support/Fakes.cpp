@@ -2,6 +2,9 @@
 
 #include <sys/resource.h>
 #include <QFile>
+#include <QProcess>
+
+#include <unistd.h>
 
 #include <csignal>
 
@@ -19,20 +22,53 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     }
 }
 
-FileSizeLimit::FileSizeLimit(long long bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);  // fail the write with EFBIG instead
+bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+Finished runAsOtherUser(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    p.setProcessEnvironment(env);
+    if (runningAsRoot()) {
+        p.start(QStringLiteral("setpriv"),
+                QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--", program} +
+                    arguments);
+    } else {
+        p.start(program, arguments);
+    }
+    Finished f;
+    if (p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit) {
+        f.exitCode = p.exitCode();
+    }
+    f.errors = QString::fromLocal8Bit(p.readAllStandardError());
+    return f;
+}
+
+// Sets the soft file size limit; returns the one before.
+static unsigned long long setFileSizeLimit(unsigned long long bytes) {
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    oldSoft_ = limit.rlim_cur;
+    const unsigned long long old = limit.rlim_cur;
     limit.rlim_cur = static_cast<rlim_t>(bytes);
     setrlimit(RLIMIT_FSIZE, &limit);
+    return old;
+}
+
+FileSizeLimit::FileSizeLimit(long long bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);  // fail the write with EFBIG instead
+    oldSoft_ = setFileSizeLimit(static_cast<unsigned long long>(bytes));
 }
 
 FileSizeLimit::~FileSizeLimit() {
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = oldSoft_;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    setFileSizeLimit(oldSoft_);
+}
+
+bool sendSignal(const QProcess& process, int signal) {
+    const qint64 pid = process.processId();
+    return process.state() == QProcess::Running && pid > 0 &&
+           ::kill(static_cast<pid_t>(pid), signal) == 0;
 }
 
 }  // namespace im::test

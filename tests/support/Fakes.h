@@ -7,31 +7,29 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QProcess>
 #include <QString>
 
 namespace im::test {
 
-// A timer that ticks only when the test says so.
+// A timer that ticks only when the test says so, and only while running.
 class FakeTimer final : public core::Timer {
     Q_OBJECT
 public:
     explicit FakeTimer(int milliseconds = 1000) : interval_(milliseconds) {}
     void start() override {
-        active_ = true;
         ++starts;
+        active_ = true;
     }
     void stop() override { active_ = false; }
     bool isActive() const override { return active_; }
     void setInterval(int milliseconds) override { interval_ = milliseconds; }
     int interval() const override { return interval_; }
-
-    // One tick, as the real timer would give it: only while running.
     void fire() {
         if (active_) {
             Q_EMIT timeout();
         }
     }
-
     int starts = 0;
 
 private:
@@ -49,8 +47,8 @@ struct Balloon {
 class RecordingBalloons final : public core::Balloons {
 public:
     void ShowBalloon(const QString& title, const QString& text, core::BalloonIcon icon,
-                     int timeoutSeconds) override {
-        shown.append({title, text, icon, timeoutSeconds});
+                     int seconds) override {
+        shown.append({title, text, icon, seconds});
     }
     QList<Balloon> shown;
 };
@@ -58,27 +56,20 @@ public:
 class FakeClock final : public core::Clock {
 public:
     explicit FakeClock(QDateTime at = QDateTime(QDate(2026, 12, 5), QTime(14, 3, 27)))
-        : at_(std::move(at)) {}
-    QDateTime now() const override { return at_; }
-    void set(const QDateTime& at) { at_ = at; }
-    void advanceSeconds(int s) { at_ = at_.addSecs(s); }
-
-private:
-    QDateTime at_;
+        : at(std::move(at)) {}
+    QDateTime now() const override { return at; }
+    void set(const QDateTime& moment) { at = moment; }
+    void advanceSeconds(int s) { at = at.addSecs(s); }
+    QDateTime at;
 };
 
-class RecordingErrors final : public core::ErrorReporter {
+// The default error reporter for the lifetime of a test: it records.
+class ScopedErrorRecorder final : public core::ErrorReporter {
 public:
+    ScopedErrorRecorder() : previous_(core::setDefaultErrorReporter(this)) {}
+    ~ScopedErrorRecorder() override { core::setDefaultErrorReporter(previous_); }
     void showError(const QString& message) override { messages.append(message); }
     QStringList messages;
-};
-
-// Installs a recording reporter as the default for the lifetime of a test.
-class ScopedErrorRecorder {
-public:
-    ScopedErrorRecorder() : previous_(core::setDefaultErrorReporter(&errors)) {}
-    ~ScopedErrorRecorder() { core::setDefaultErrorReporter(previous_); }
-    RecordingErrors errors;
 
 private:
     core::ErrorReporter* previous_;
@@ -88,6 +79,21 @@ private:
 QByteArray readFile(const QString& path);
 // Creates or replaces a file with the given bytes.
 void writeFile(const QString& path, const QByteArray& bytes);
+
+// A program run to its end: its exit code and what it printed on its
+// standard error.
+struct Finished {
+    int exitCode = -1;
+    QString errors;
+};
+bool runningAsRoot();
+// Sends a signal to a running process; false when it is not running (its
+// id would be 0, and kill(0) signals the test's own process group).
+bool sendSignal(const QProcess& process, int signal);
+// Runs a program as an unprivileged user of its own where the test runs as
+// root (the kernel lets root through the very checks under test), otherwise
+// as this user. Paths it uses must be open to others.
+Finished runAsOtherUser(const QString& program, const QStringList& arguments);
 
 // Lowers the file size limit of the process for its lifetime, so that a
 // write beyond it fails with EFBIG: a full disk that even root cannot write

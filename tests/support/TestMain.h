@@ -4,6 +4,14 @@
 #include <QLocale>
 #include <QTest>
 
+// Shows a widget and waits until it is on screen.
+inline void showExposed(QWidget& widget) {
+    widget.show();
+    if (!QTest::qWaitForWindowExposed(&widget)) {
+        qFatal("%s not exposed", widget.metaObject()->className());
+    }
+}
+
 // Every test runs offscreen with the Russian locale, whose comma is the
 // decimal separator the record lines and panels must carry.
 #define IM_TEST_MAIN(TestClass)                                          \

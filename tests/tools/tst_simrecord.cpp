@@ -1,4 +1,7 @@
+#include "common/PseudoTerminal.h"
 #include "journal/RecordLine.h"
+#include "support/Fakes.h"
+#include "support/Frames.h"
 #include "support/TestMain.h"
 
 #include <QDir>
@@ -19,26 +22,44 @@ const QRegularExpression kRecordLine(
                    "OUT=[1_][2_][3_][4_][5_][6_][7_][8_]  "
                    "\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d$"));
 
-// The simulator on its own pseudo-terminal and the recorder reading it.
+// The recorder on a device: the simulator's pseudo-terminal, or one the
+// test plays the controller on.
 struct Link {
     QProcess sim;
     QProcess recorder;
     QString device;
 
-    explicit Link(const QStringList& simArgs) {
-        sim.start(QStringLiteral(IM_SIM_PATH), simArgs);
+    // The simulator with its options, as on a command line.
+    explicit Link(const char* simArgs) {
+        sim.start(QStringLiteral(IM_SIM_PATH),
+                  QString::fromLatin1(simArgs).split(QLatin1Char(' ')));
         if (!sim.waitForReadyRead(5000)) {
             qFatal("the simulator printed no device");
         }
         device = QString::fromUtf8(sim.readLine()).trimmed();
     }
-    void record(const QStringList& extra = {}) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
+    explicit Link(const QString& path) : device(path) {}
+    void record(const QStringList& extra = {},
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) {
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
         recorder.setProcessEnvironment(env);
         recorder.start(QStringLiteral(IM_RECORD_PATH), QStringList{device} + extra);
         QVERIFY(recorder.waitForStarted(5000));
+    }
+    // Waits for n lines without taking them.
+    void waitForLines(int n, int timeoutMs = 15000) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < timeoutMs && recorder.peek(1 << 20).count('\n') < n) {
+            recorder.waitForReadyRead(100);
+        }
+    }
+    // Ends the recorder as a service manager would, with SIGTERM.
+    void stop() {
+        QVERIFY(test::sendSignal(recorder, SIGTERM));
+        QVERIFY(recorder.waitForFinished(5000));
+        QCOMPARE(recorder.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(recorder.exitCode(), 0);
     }
     QStringList lines() {
         return QString::fromUtf8(recorder.readAllStandardOutput())
@@ -54,77 +75,59 @@ struct Link {
     }
 };
 
-void waitForLines(QProcess& p, int n, int timeoutMs) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < timeoutMs) {
-        p.waitForReadyRead(100);
-        // Count without consuming: peek at the buffered output.
-        if (p.peek(1 << 20).count('\n') >= n) {
-            return;
-        }
-    }
-}
-
 }  // namespace
 
 class TestSimRecord : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Every value the simulator sends is decoded into a plausible incubator
+    // (T1 near 37.7 degrees, T2 following it, T3 below, humidity 50 to 58 %),
+    // and with a save period of 0 every printed line reaches the day file at
+    // the end, a line end before each.
     void liveRecordLinesAndTheDayFile() {
         QTemporaryDir logDir;
-        Link link({QStringLiteral("--period"), QStringLiteral("60"), QStringLiteral("--seed"),
-                   QStringLiteral("3")});
-        link.record({QStringLiteral("--log-dir"), logDir.path()});
-        waitForLines(link.recorder, 20, 15000);
-        ::kill(static_cast<pid_t>(link.recorder.processId()), SIGTERM);
-        QVERIFY(link.recorder.waitForFinished(5000));
-        QCOMPARE(link.recorder.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(link.recorder.exitCode(), 0);
-
+        Link link("--period 60 --seed 3");
+        link.record({QStringLiteral("--log-dir"), logDir.path(), QStringLiteral("--save-period"),
+                     QStringLiteral("0")});
+        link.waitForLines(20);
+        QVERIFY(QDir(logDir.path()).isEmpty());
+        link.stop();
         const QStringList lines = link.lines();
         QVERIFY2(lines.size() >= 20, qPrintable(QString::number(lines.size())));
+        const double low[] = {36.5, 36.0, 35.0, 45};
+        const double high[] = {40.5, 40.5, 39.5, 65};
         for (const QString& line : lines) {
             QVERIFY2(kRecordLine.match(line).hasMatch(), qPrintable(line));
-            // The model keeps the incubator warm, near 37.7 degrees.
-            const double t1 = QLocale().toDouble(journal::get_T1(line));
-            QVERIFY2(t1 > 36.5 && t1 < 40.5, qPrintable(line));
+            const QString fields[] = {journal::get_T1(line), journal::get_T2(line),
+                                      journal::get_T3(line), journal::get_HM(line)};
+            for (int f = 0; f < 4; ++f) {
+                const double v = QLocale().toDouble(fields[f].trimmed());
+                QVERIFY2(v > low[f] && v < high[f], qPrintable(line));
+            }
         }
-        QVERIFY(QString::fromUtf8(link.recorder.readAllStandardError()).isEmpty());
-
-        // Every printed line is in the day file, a line end before each, and
-        // nothing else (the final save on SIGTERM included them all).
+        QVERIFY(link.recorder.readAllStandardError().isEmpty());
         const QStringList files = QDir(logDir.path()).entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d\\.txt$"))
-                    .match(files[0])
-                    .hasMatch());
-        QFile day(logDir.path() + QLatin1Char('/') + files[0]);
-        QVERIFY(day.open(QIODevice::ReadOnly));
-        QCOMPARE(day.readAll(),
+        QCOMPARE(test::readFile(logDir.path() + QLatin1Char('/') + files[0]),
                  QStringLiteral("\r\n").append(lines.join(QStringLiteral("\r\n"))).toUtf8());
     }
 
     void faultsOfTheLink() {
         // Every 4th frame has a bad checksum, every 3rd arrives in two pieces
         // and after every 12 frames the line is silent for 3.5 s.
-        Link link({QStringLiteral("--period"), QStringLiteral("50"), QStringLiteral("--count"),
-                   QStringLiteral("24"), QStringLiteral("--bad-checksum-every"),
-                   QStringLiteral("4"), QStringLiteral("--split-every"), QStringLiteral("3"),
-                   QStringLiteral("--silence-every"), QStringLiteral("12:3500")});
+        Link link(
+            "--period 50 --count 24 --bad-checksum-every 4 --split-every 3 "
+            "--silence-every 12:3500");
         link.record();
         QVERIFY(link.sim.waitForFinished(20000));
         QCOMPARE(link.sim.exitCode(), 0);
         QTest::qWait(300);
-        ::kill(static_cast<pid_t>(link.recorder.processId()), SIGTERM);
-        QVERIFY(link.recorder.waitForFinished(5000));
-
-        const QStringList lines = link.lines();
-        const QString errors = QString::fromUtf8(link.recorder.readAllStandardError());
+        link.stop();
         // 24 frames, 6 of them bad; a frame or two may go before the
         // recorder has opened the line. Split frames all arrive whole.
-        QVERIFY2(lines.size() >= 14 && lines.size() <= 18,
-                 qPrintable(QString::number(lines.size())));
+        const qsizetype n = link.lines().size();
+        QVERIFY2(n >= 14 && n <= 18, qPrintable(QString::number(n)));
+        const QString errors = QString::fromUtf8(link.recorder.readAllStandardError());
         QVERIFY(
             errors.contains(QStringLiteral("Ошибка в данных! Не совпадает контрольная сумма.")));
         QVERIFY(errors.contains(QStringLiteral("Внимание! Нет данных от инкубатора.")));
@@ -133,15 +136,37 @@ private Q_SLOTS:
     }
 
     void decimationTakesOneFrameInN() {
-        Link link({QStringLiteral("--period"), QStringLiteral("40"), QStringLiteral("--count"),
-                   QStringLiteral("40")});
+        Link link("--period 40 --count 40");
         link.record({QStringLiteral("--every"), QStringLiteral("5")});
         QVERIFY(link.sim.waitForFinished(20000));
         QTest::qWait(300);
-        ::kill(static_cast<pid_t>(link.recorder.processId()), SIGTERM);
-        QVERIFY(link.recorder.waitForFinished(5000));
-        const int n = int(link.lines().size());
+        link.stop();
+        const qsizetype n = link.lines().size();
         QVERIFY2(n >= 7 && n <= 8, qPrintable(QString::number(n)));
+    }
+
+    // A purge that fails (the device failing a moment before the half-second
+    // tick) is reported on standard error and ends only that event: the
+    // recorder goes on recording.
+    void anErrorInAHandlerDoesNotEndTheRecorder() {
+        tools::PseudoTerminal pty;
+        Link link(pty.slavePath());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(IM_FAULTS_PATH));
+        env.insert(QStringLiteral("IM_FAULT_TCFLUSH"), QStringLiteral("5,1"));  // all but the first
+        link.record({}, env);
+        QTest::qWait(500);  // the device is open
+        pty.send("\x01\x02\x03");
+        QTest::qWait(1000);  // the resync tick purges, and fails
+        for (int i = 0; i < 3; ++i) {
+            pty.send(test::bytesOf(test::makeFrame(0, 600, 600, 362, 55)));
+            QTest::qWait(600);
+        }
+        link.waitForLines(3);
+        link.stop();
+        QCOMPARE(link.lines().size(), 3);
+        QVERIFY(QString::fromUtf8(link.recorder.readAllStandardError())
+                    .contains(QStringLiteral("PurgeComm function failed (error code: 5)")));
     }
 };
 

@@ -4,6 +4,7 @@
 // --log-dir appends them to the monitor's daily files.
 
 #include "core/Clock.h"
+#include "core/GuardedApplication.h"
 #include "core/TerminationSignals.h"
 #include "core/Timer.h"
 #include "journal/DailyLog.h"
@@ -88,7 +89,10 @@ void setBaud(link::TSerialPort& port, int bitsPerSecond) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // An error that a handler lets through (a purge that fails on a device
+    // that hung up a moment before) is printed on standard error and ends
+    // only that event, never the recording.
+    core::Guarded<QCoreApplication> app(argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
 
     QCommandLineParser parser;

@@ -4,6 +4,7 @@
 // pseudo-terminal and prints the path of its slave side first.
 
 #include "IncubatorModel.h"
+#include "common/PseudoTerminal.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -152,21 +153,16 @@ int main(int argc, char** argv) {
 
     int out = -1;
     int slave = -1;  // held open so the line stays raw and writes never fail
+    im::tools::PseudoTerminal pty;
     if (o.device.empty()) {
-        out = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (out < 0 || grantpt(out) != 0 || unlockpt(out) != 0) {
+        if (!pty.isOpen()) {
             std::perror("incubator-sim: pseudo-terminal");
             return 1;
         }
-        const char* name = ptsname(out);
-        slave = name ? open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
-        if (slave < 0) {
-            std::perror("incubator-sim: pseudo-terminal slave");
-            return 1;
-        }
-        configureLine(slave);
+        out = pty.masterFd();
+        slave = pty.keeperFd();
         fcntl(out, F_SETFL, O_NONBLOCK);
-        std::printf("%s\n", name);
+        std::printf("%s\n", pty.slavePath().toLocal8Bit().constData());
         std::fflush(stdout);
     } else {
         out = open(o.device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -216,9 +212,8 @@ int main(int argc, char** argv) {
     if (!stopRequested) {
         sleepMs(o.periodMs > 300 ? o.periodMs : 300);
     }
-    if (slave >= 0) {
-        close(slave);
+    if (!pty.isOpen()) {
+        close(out);
     }
-    close(out);
     return 0;
 }

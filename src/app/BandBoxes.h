@@ -1,0 +1,46 @@
+#pragma once
+
+#include "alarms/AlarmBands.h"
+#include "link/FrameDecoder.h"
+
+#include <QObject>
+
+#include <array>
+#include <functional>
+
+class QKeyEvent;
+class QLineEdit;
+
+namespace im::app {
+
+// The six alarm band boxes of the main window: every text change
+// recomputes the thresholds, typed characters are filtered, Enter moves to
+// the next box and leaving a box completes or replaces its text.
+class BandBoxes : public QObject {
+public:
+    // Range messages go to message(text), plain and without an icon.
+    BandBoxes(std::array<QLineEdit*, 6> boxes, link::AlarmThresholds& thresholds,
+              std::function<void(const QString& text)> message, QObject* parent = nullptr);
+
+    // Each text set runs the recomputation.
+    void setTexts(const alarms::BandTexts& texts);
+    alarms::BandTexts texts() const;
+
+    void EditT1HChange();
+    // Leaving box i (0 to 3 temperature, 4 and 5 humidity).
+    void EditT1HExit(int i);
+    void EditT3HExit(int i) { EditT1HExit(i); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int indexOf(QObject* box) const;
+    bool filterKey(int i, QKeyEvent* key);
+
+    std::array<QLineEdit*, 6> boxes_;
+    link::AlarmThresholds& thresholds_;
+    std::function<void(const QString&)> message_;
+};
+
+}  // namespace im::app

@@ -1,0 +1,342 @@
+#include "journal/DailyLog.h"
+#include "journal/JournalFiles.h"
+#include "journal/JournalStore.h"
+#include "journal/JournalView.h"
+#include "journal/RecordLine.h"
+#include "support/Fakes.h"
+#include "support/TestMain.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+using namespace im;
+using namespace im::journal;
+
+namespace {
+
+struct View {
+    JournalStore journal;
+    JournalView view{journal};
+    View() {
+        view.resize(320, 120);
+        showExposed(view);
+    }
+};
+
+struct DayFiles {
+    QTemporaryDir tmp;
+    test::FakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(10, 0))};
+    QString logDir = tmp.path() + QStringLiteral("/log");
+    DailyLog log{[this] { return logDir; }, clock};
+    PendingSave pending;
+    QString file(const char* name = "2026-12-06.txt") const {
+        return logDir + QLatin1Char('/') + QLatin1String(name);
+    }
+    bool save(const QStringList& lines) {
+        for (const QString& l : lines) {
+            pending.extend(l);
+        }
+        return log.save(pending);
+    }
+};
+
+}  // namespace
+
+class TestJournal : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Numbers are "00.0" with the locale's decimal separator, times take its
+    // time separator (a colon where the locale's would be a space); the date has
+    // full stops.
+    void separatorsFollowTheLocale() {
+        QStringList texts;
+        for (qint64 tenths : {375, 50, 0, 1005, 40950, -5, -125}) {
+            texts << formatTenths(tenths);
+        }
+        QCOMPARE(texts, (QStringList{"37,5", "05,0", "00,0", "100,5", "4095,0", "-00,5", "-12,5"}));
+        const QLocale saved;
+        const char* const cases[][2] = {
+            {"ru_RU", "T1=37,5  T2=37,4  T3=36,2  HM=5  OUT=1_3_____  02.01.31 03:04:05"},
+            {"fi_FI", "T1=37,5  T2=37,4  T3=36,2  HM=5  OUT=1_3_____  02.01.31 03.04.05"},
+            {"en_US", "T1=37.5  T2=37.4  T3=36.2  HM=5  OUT=1_3_____  02.01.31 03:04:05"},
+            {"fr_CA", "T1=37,5  T2=37,4  T3=36,2  HM=5  OUT=1_3_____  02.01.31 03:04:05"}};
+        for (const auto& [locale, expected] : cases) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            const QString line = makeRecordLine(375, 374, 362, 5, QStringLiteral("1_3_____"),
+                                                QDateTime(QDate(2031, 1, 2), QTime(3, 4, 5)));
+            QCOMPARE(line, QString::fromLatin1(expected));
+            QCOMPARE(get_time(line), line.right(8));
+        }
+        QLocale::setDefault(saved);
+    }
+
+    // The seven fields by position alone: T1, T2, T3, HM, outputs, date, time.
+    void oddLines() {
+        const char* const cases[][2] = {
+            // empty
+            {"", "||||||"},
+            // spaces only
+            {"     ", "||||||"},
+            // control characters count as spaces
+            {"\t\x01 \x1f", "||||||"},
+            // hundred degrees is cut to four characters
+            {"T1=100,5  T2=37,4  T3=36,2  HM=55  OUT=________  05.12.26 14:03:27",
+             "100,|37,4|36,2|55|________|05.12.26|14:03:27"},
+            // three digit humidity gives two
+            {"T1=37,5  T2=37,4  T3=36,2  HM=100  OUT=12345678  05.12.26 14:03:27",
+             "37,5|37,4|36,2|10|12345678|05.12.26|14:03:27"},
+            // one digit humidity gives digit and space
+            {"T1=37,5  T2=37,4  T3=36,2  HM=5  OUT=1_______  05.12.26 14:03:27",
+             "37,5|37,4|36,2|5 |1_______|05.12.26|14:03:27"},
+            // leading spaces, three between pieces
+            {"   T1=37,5   T2=37,4   T3=36,2   HM=55   OUT=1_3_____   05.12.26   14:03:27",
+             "37,5|37,4|36,2|55|1_3_____|05.12.26|14:03:27"},
+            // line ends after T1
+            {"T1=37,5", "37,5|37,5|37,5|37|37,5|T1=37,5|T1=37,5"},
+            // keys are never compared
+            {"A=1,1 B=2,2 C=3,3 D=44 E=________ 01.02.03 04:05:06",
+             "1,1 |2,2 |3,3 |44|________|01.02.03|04:05:06"},
+            // operator's note
+            {"Переворот лотков вручную", "Пере|Пере|Пере|Пе|Переворо|вручную|вручную"},
+        };
+        for (const auto& [text, fields] : cases) {
+            const QString line = QString::fromUtf8(text);
+            QCOMPARE(QStringList({get_T1(line), get_T2(line), get_T3(line), get_HM(line),
+                                  get_outs(line), get_date(line), get_time(line)})
+                         .join(QLatin1Char('|')),
+                     QString::fromUtf8(fields));
+        }
+    }
+
+    void appendingAfterALineEndAndAfterNone() {
+        JournalStore j;
+        QVERIFY(j.lineCount() == 0 && !j.modified());
+        j.append(QStringLiteral("a"));
+        j.append(QStringLiteral("b"));
+        QCOMPARE(j.toBytes(), QByteArray("a\r\nb\r\n"));
+        QCOMPARE(j.lineCount(), 2);
+        QVERIFY(j.modified());
+        // A daily file: a line end before every line, none after the last.
+        j.setFileBytes("\r\nx\r\ny");
+        QVERIFY(!j.modified());
+        QCOMPARE(j.lineCount(), 3);
+        QCOMPARE(j.line(0), QString());
+        QCOMPARE(j.append(QStringLiteral("z")), 4);
+        QCOMPARE(j.toBytes(), QByteArray("\r\nx\r\ny\r\nz"));
+        QVERIFY(j.modified());
+    }
+
+    // CR LF stays, a lone CR or LF becomes CR LF (LF CR is two line ends);
+    // a line end at the very end adds no line.
+    void lineEndsOfAnOpenedFile() {
+        const char* const cases[][3] = {{"a\r\nb\r\n", "a\r\nb\r\n", "2"},
+                                        {"a\rb\r", "a\r\nb\r\n", "2"},
+                                        {"a\nb", "a\r\nb", "2"},
+                                        {"a\n\rb", "a\r\n\r\nb", "3"},
+                                        {"\n\n", "\r\n\r\n", "2"},
+                                        {"", "", "0"},
+                                        {"заметка\r\n", "заметка\r\n", "1"}};
+        for (const auto& [file, held, lines] : cases) {
+            JournalStore j;
+            j.setFileBytes(QByteArray(file));
+            QCOMPARE(j.toBytes(), QByteArray(held));
+            QCOMPARE(j.lineCount(), QByteArray(lines).toInt());
+        }
+    }
+
+    void filesRoundTrip() {
+        QTemporaryDir tmp;
+        const QString path = tmp.path() + QStringLiteral("/j.txt");
+        const QByteArray original("\r\nT1=37,5  HM=5\r\nзаметка\r\n\r\nlast");
+        test::writeFile(path, original);
+        JournalStore j;
+        j.setFileBytes(readJournalFile(path));
+        saveJournalAs(j, tmp.path() + QStringLiteral("/copy.txt"));
+        QCOMPARE(test::readFile(tmp.path() + QStringLiteral("/copy.txt")), original);
+        QVERIFY_THROWS_EXCEPTION(core::Error,
+                                 readJournalFile(tmp.path() + QStringLiteral("/none")));
+    }
+
+    // The lines are kept in chunks of 4096: reads at the chunk boundaries,
+    // and edits anywhere that keep the journal large, so that they cross
+    // boundaries, agree with a plain list of lines. Every edit (unlike an
+    // append) changes the revision.
+    void chunksAgreeWithAPlainModel() {
+        JournalStore j;
+        QStringList model{QString()};
+        for (int i = 0; i < 9000; ++i) {
+            const QString line = QStringLiteral("line %1").arg(i);
+            j.append(line);
+            model.insert(model.size() - 1, line);
+        }
+        for (int i : {0, 4095, 4096, 8191, 8192, 8999, 9000}) {
+            QCOMPARE(j.line(i), model[i]);
+        }
+        QRandomGenerator rng(11);
+        for (int round = 0; round < 300; ++round) {
+            const int a = rng.bounded(j.segmentCount());
+            const int b = std::min(j.segmentCount() - 1, a + int(rng.bounded(300)));
+            const TextPos from{a, int(rng.bounded(model[a].size() + 1))};
+            const TextPos to{
+                b, b == a ? int(std::max<qsizetype>(from.column, rng.bounded(model[b].size() + 1)))
+                          : int(rng.bounded(model[b].size() + 1))};
+            QString text = QStringLiteral("x%1").arg(round);
+            for (int k = int(rng.bounded(2 * (b - a) + 2)); k > 0; --k) {
+                text += rng.bounded(2) ? QStringLiteral("\r\nnew") : QStringLiteral("\nnew");
+            }
+            const quint64 revision = j.revision();
+            j.replace(from, to, text);
+            QVERIFY(j.revision() != revision);
+            QStringList parts =
+                text.replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
+            parts.first().prepend(model[a].left(from.column));
+            parts.last().append(model[b].mid(to.column));
+            model.erase(model.begin() + a, model.begin() + b + 1);
+            for (int k = 0; k < parts.size(); ++k) {
+                model.insert(a + k, parts[k]);
+            }
+            QCOMPARE(j.segmentCount(), int(model.size()));
+            for (int i : {0, 4095, 4096, 8191, 8192, int(model.size()) - 1}) {
+                QCOMPARE(j.line(i), model.value(i));
+            }
+        }
+        QVERIFY(j.segmentCount() > 8192);
+        QCOMPARE(j.textBetween({0, 0}, j.endPos()), model.join(QLatin1Char('\n')));
+        const quint64 revision = j.revision();
+        j.append(QStringLiteral("more"));
+        QCOMPARE(j.revision(), revision);
+    }
+
+    // What is on screen after many appends (drawn row by row, scrolled by
+    // blitting) is what a full repaint of the same state draws.
+    void viewOnScreenMatchesAFullRepaint() {
+        View v;
+        for (int i = 0; i < 25; ++i) {
+            v.journal.append(QStringLiteral("T1=37,%1  T2=37,4  HM=55").arg(i % 10));
+            v.view.moveToEnd();
+            QApplication::processEvents();
+        }
+        const QImage onScreen =
+            QGuiApplication::primaryScreen()->grabWindow(v.view.winId()).toImage();
+        const QImage repainted = v.view.grab().toImage();
+        QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
+                 repainted.convertToFormat(QImage::Format_RGB32));
+        int dark = 0;  // and the text is there
+        const QRect row = v.view.viewport()->geometry();
+        for (int x = row.left(); x < row.right(); ++x) {
+            for (int y = row.top(); y < row.top() + v.view.fontMetrics().lineSpacing(); ++y) {
+                dark += qGray(repainted.pixel(x, y)) < 100;
+            }
+        }
+        QVERIFY(dark > 20);
+    }
+
+    // Typing, Enter, Backspace, Delete and the clipboard change the journal;
+    // keys that change nothing leave the modified flag alone.
+    void viewEditsTheJournal() {
+        View v;
+        JournalStore& j = v.journal;
+        j.append(QStringLiteral("T1=37,5"));
+        j.setModified(false);
+        v.view.setCaret({0, 0});
+        QTest::keyClick(&v.view, Qt::Key_Backspace);
+        v.view.moveToEnd();
+        QTest::keyClick(&v.view, Qt::Key_Delete);
+        QVERIFY(!j.modified());
+        QCOMPARE(j.toBytes(), QByteArray("T1=37,5\r\n"));
+
+        v.view.setCaret({0, 3});
+        QTest::keyClicks(&v.view, QStringLiteral("9"));
+        QCOMPARE(j.line(0), QStringLiteral("T1=937,5"));
+        QVERIFY(j.modified());
+        QTest::keyClick(&v.view, Qt::Key_Return);
+        QCOMPARE(j.line(1), QStringLiteral("37,5"));
+        QTest::keyClick(&v.view, Qt::Key_Backspace);
+        QCOMPARE(j.line(0), QStringLiteral("T1=937,5"));
+        QTest::keyClick(&v.view, Qt::Key_End, Qt::ShiftModifier);
+        v.view.copy();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("37,5"));
+        QTest::keyClick(&v.view, Qt::Key_Delete);
+        QCOMPARE(j.line(0), QStringLiteral("T1=9"));
+    }
+
+    // The horizontal range is the longest line's width: none while every
+    // line fits, exactly to its end for a long one, none again when the long
+    // line is edited away.
+    void horizontalRangeFitsTheLongestLine() {
+        const QString record =
+            QStringLiteral("T1=37,5  T2=37,4  T3=36,2  HM=55  OUT=1_3_____  05.12.26 14:03:27");
+        View v;
+        v.view.resize(v.view.fontMetrics().horizontalAdvance(record) + 40, 120);
+        QScrollBar* bar = v.view.horizontalScrollBar();
+        for (int i = 0; i < 50; ++i) {
+            v.journal.append(record);
+        }
+        QApplication::processEvents();
+        QCOMPARE(bar->maximum(), 0);
+        const QString longLine = QString(120, QLatin1Char('W')) + QStringLiteral("end");
+        v.journal.append(longLine);
+        QApplication::processEvents();
+        const int overhang =
+            v.view.fontMetrics().horizontalAdvance(longLine) - v.view.viewport()->width();
+        QVERIFY2(bar->maximum() >= overhang && bar->maximum() <= overhang + 10,
+                 qPrintable(QStringLiteral("%1 for %2").arg(bar->maximum()).arg(overhang)));
+        v.journal.replace({50, 0}, {50, int(longLine.size())}, QStringLiteral("short"));
+        QApplication::processEvents();
+        QCOMPARE(bar->maximum(), 0);
+    }
+    // A line end before each line, none after the last; the folder and the
+    // file are made by the first save, also one with nothing to write.
+    void savesMakeTheDayFile() {
+        DayFiles rig;
+        QVERIFY(rig.save({}));
+        QCOMPARE(test::readFile(rig.file()), QByteArray());
+        QVERIFY(rig.save({"a1", "a2", "a3"}));
+        QVERIFY(rig.pending.isEmpty());
+        QCOMPARE(test::readFile(rig.file()), QByteArray("\r\na1\r\na2\r\na3"));
+        QVERIFY(rig.save({"b1", "b2"}));
+        QCOMPARE(test::readFile(rig.file()), QByteArray("\r\na1\r\na2\r\na3\r\nb1\r\nb2"));
+    }
+
+    void linesCollectedBeforeMidnightGoToTheNewDay() {
+        DayFiles rig;
+        rig.clock.set(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 30)));
+        rig.pending.extend(QStringLiteral("late"));
+        rig.clock.advanceSeconds(60);
+        QVERIFY(rig.log.save(rig.pending));
+        QVERIFY(!QFile::exists(rig.file("2026-12-31.txt")));
+        QCOMPARE(test::readFile(rig.file("2027-01-01.txt")), QByteArray("\r\nlate"));
+    }
+
+    // A day file that cannot be written loses nothing: the lines wait and
+    // go out whole with the first save that works; an append cut short by a
+    // full disk takes its fragment back.
+    void failedSavesKeepEveryLineForTheNextTry() {
+        DayFiles rig;
+        QVERIFY(QDir().mkpath(rig.file()));  // refuses writing, also for root
+        QVERIFY(!rig.save({"one"}));
+        QVERIFY(!rig.save({"two"}));
+        QCOMPARE(rig.pending.text(), QStringLiteral("\r\none\r\ntwo"));
+        QVERIFY(QDir().rmdir(rig.file()));
+        QVERIFY(rig.save({}));
+        const QByteArray before = test::readFile(rig.file());
+        QCOMPARE(before, QByteArray("\r\none\r\ntwo"));
+
+        const QString line =
+            QStringLiteral("T1=37,5  T2=37,4  T3=36,2  HM=55  OUT=1_3_____  05.12.26 14:03:27");
+        {
+            test::FileSizeLimit full(before.size() + 20);
+            QVERIFY(!rig.save({line}));
+        }
+        QCOMPARE(test::readFile(rig.file()), before);
+        QVERIFY(rig.save({}));
+        QCOMPARE(test::readFile(rig.file()), before + "\r\n" + line.toUtf8());
+    }
+};
+
+IM_TEST_MAIN(TestJournal)
+#include "tst_journal.moc"

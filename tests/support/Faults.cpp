@@ -1,0 +1,58 @@
+#include "support/Faults.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+struct Fault {
+    int fd = -1;  // reads only; flushes fail on any descriptor
+    int err = 0;
+    int times = 0;
+    int letThrough = 0;
+};
+Fault readFault;
+// A child process gets its flush faults from IM_FAULT_TCFLUSH.
+Fault flushFault = [] {
+    Fault f;
+    if (const char* spec = std::getenv("IM_FAULT_TCFLUSH")) {
+        char* rest = nullptr;
+        f.err = int(std::strtol(spec, &rest, 10));
+        f.letThrough = *rest == ',' ? int(std::strtol(rest + 1, nullptr, 10)) : 0;
+        f.times = 1 << 30;
+    }
+    return f;
+}();
+
+// Whether this call fails, and with which errno.
+bool takeFault(Fault& f, int fd) {
+    if (f.times <= 0 || (f.fd >= 0 && f.fd != fd) || f.letThrough-- > 0) {
+        return false;
+    }
+    --f.times;
+    errno = f.err;
+    return true;
+}
+
+}  // namespace
+
+void im::test::failReads(int fd, int err, int times) {
+    readFault = {fd, err, times, 0};
+}
+
+void im::test::failFlushes(int err, int times) {
+    flushFault = {-1, err, times, 0};
+}
+
+extern "C" ssize_t read(int fd, void* buffer, size_t count) {
+    static const auto real =
+        reinterpret_cast<ssize_t (*)(int, void*, size_t)>(dlsym(RTLD_NEXT, "read"));
+    return takeFault(readFault, fd) ? -1 : real(fd, buffer, count);
+}
+
+extern "C" int tcflush(int fd, int queue) {
+    static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "tcflush"));
+    return takeFault(flushFault, fd) ? -1 : real(fd, queue);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace im::test {
+
+// Faults of the operating system on a real device: the next calls of read()
+// on a descriptor, or of tcflush() on any, fail with an error number, as
+// they do for a device that fails a moment before the code uses it. In a
+// test process that links this; in a child process through LD_PRELOAD of
+// the im_faults library with IM_FAULT_TCFLUSH=<errno>,<calls let through
+// first>, every later tcflush() failing.
+void failReads(int fd, int err, int times = 1);
+void failFlushes(int err, int times = 1);
+
+}  // namespace im::test
