@@ -91,7 +91,6 @@ void AlarmSignalling::N21Click() {
 }
 
 void AlarmSignalling::setSoundPeriod(int seconds) {
-    soundSeconds_ = seconds;
     if (seconds <= 0) {
         soundTimer_.stop();
         return;

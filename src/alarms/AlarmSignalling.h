@@ -59,17 +59,14 @@ public:
 
     bool enabled(Channel channel) const { return enabled_[index(channel)]; }
     void setEnabled(Channel channel, bool on) { enabled_[index(channel)] = on; }
-    bool panelRed(Channel channel) const { return red_[index(channel)]; }
 
     // The name played: a path or a bare name.
     QString alarmSound;
     // Seconds between two plays; 0 (or less) stops the sound timer.
     void setSoundPeriod(int seconds);
-    int soundPeriod() const { return soundSeconds_; }
-
-    static QString balloonTitle(Channel channel);
 
 private:
+    static QString balloonTitle(Channel channel);
     static std::size_t index(Channel channel) { return static_cast<std::size_t>(channel); }
     bool& flag(Channel channel);
     bool signalled(Channel channel);
@@ -81,7 +78,6 @@ private:
     core::Timer& soundTimer_;
     std::array<bool, 3> enabled_{true, true, true};
     std::array<bool, 3> red_{};
-    int soundSeconds_ = 0;
 };
 
 }  // namespace im::alarms

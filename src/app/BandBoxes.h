@@ -29,7 +29,6 @@ public:
     void EditT1HChange();
     // Leaving box i (0 to 3 temperature, 4 and 5 humidity).
     void EditT1HExit(int i);
-    void EditT3HExit(int i) { EditT1HExit(i); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -126,7 +126,7 @@ TForm1::TForm1(Services services, QWidget* parent)
     ComPort1.setStopBits(link::StopBits::sb2);
 
     TrayIcon1 = new TTrayIcon(this, *services_.tray, *services_.makeTimer(this, 0),
-                              *services_.makeTimer(this, TTrayIcon::kTrayCheckMs));
+                              *services_.makeTimer(this, 0));
     core::Balloons& balloons = *TrayIcon1;
     timerResetRxUart_ = services_.makeTimer(this, link::ReceivePath::kResyncMs);
     timerSignalOffData_ = services_.makeTimer(this, link::ReceivePath::kNoDataMs);

@@ -36,10 +36,8 @@ public:
     ~TTrayIcon() override;
 
     void setIconVisible(bool visible);
-    bool iconVisible() const { return iconVisible_; }
     // The tooltip shows the first 127 characters.
     void setHint(const QString& hint);
-    QString hint() const { return hint_; }
     // Minimising the window hides it (when the desktop has a tray).
     bool MinimizeToTray = false;
 

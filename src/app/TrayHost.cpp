@@ -35,10 +35,6 @@ void QtTrayHost::setVisible(bool visible) {
     icon_.setVisible(visible);
 }
 
-bool QtTrayHost::isVisible() const {
-    return icon_.isVisible();
-}
-
 void QtTrayHost::setToolTip(const QString& text) {
     icon_.setToolTip(text);
 }

@@ -21,7 +21,6 @@ public:
     virtual bool available() const = 0;
     // A visible icon stays wanted when the area goes: it comes back with it.
     virtual void setVisible(bool visible) = 0;
-    virtual bool isVisible() const = 0;
     virtual void setToolTip(const QString& text) = 0;
     // Replaces the message on screen.
     virtual void showMessage(const QString& title, const QString& text, core::BalloonIcon icon,
@@ -41,7 +40,6 @@ public:
     explicit QtTrayHost(QObject* parent = nullptr);
     bool available() const override;
     void setVisible(bool visible) override;
-    bool isVisible() const override;
     void setToolTip(const QString& text) override;
     void showMessage(const QString& title, const QString& text, core::BalloonIcon icon,
                      int milliseconds) override;

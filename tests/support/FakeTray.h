@@ -14,7 +14,6 @@ class FakeTrayHost final : public app::TrayHost {
 public:
     bool available() const override { return present; }
     void setVisible(bool on) override { visible = on; }
-    bool isVisible() const override { return visible; }
     void setToolTip(const QString& text) override { toolTip = text; }
     void showMessage(const QString& title, const QString& text, core::BalloonIcon icon,
                      int milliseconds) override {
