@@ -43,7 +43,10 @@ QMessageBox::StandardButton QtDialogs::question(QWidget* parent, const QString& 
 
 void QtDialogs::message(QWidget* parent, const QString& title, const QString& text,
                         QMessageBox::Icon icon) {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    // Texts join their lines with CR LF; the box breaks lines at LF alone.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(icon, title, shown, QMessageBox::Ok, parent);
     box.exec();
 }
 
@@ -59,7 +62,7 @@ std::optional<QFont> QtDialogs::font(QWidget* parent, const QFont& initial,
                                      const std::function<void(const QFont&)>& apply) {
     QFontDialog dialog(initial, parent);
     dialog.setOption(QFontDialog::DontUseNativeDialog);
-    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+    if (auto* buttons = apply ? dialog.findChild<QDialogButtonBox*>() : nullptr) {
         QPushButton* applyButton =
             buttons->addButton(QStringLiteral("Применить"), QDialogButtonBox::ApplyRole);
         QObject::connect(applyButton, &QPushButton::clicked, &dialog,

@@ -29,7 +29,8 @@ public:
     virtual void message(QWidget* parent, const QString& title, const QString& text,
                          QMessageBox::Icon icon) = 0;
     virtual std::optional<QColor> color(QWidget* parent, const QColor& initial) = 0;
-    // The font dialog with an Apply button; apply runs on each Apply.
+    // The font dialog; given an apply function, with an Apply button that
+    // runs it.
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial,
                                       const std::function<void(const QFont&)>& apply) = 0;
 };

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "alarms/AlarmSound.h"
+#include "analysis/TFormLog.h"
 #include "app/AnchorLayout.h"
 #include "app/BandBoxes.h"
 #include "app/Controls.h"
@@ -10,6 +11,7 @@
 #include "core/AppLocation.h"
 #include "journal/JournalFiles.h"
 #include "journal/RecordLine.h"
+#include "journal/ViewFont.h"
 #include "link/PortSettingsStorage.h"
 #include "link/TPortSetupDialog.h"
 #include "settings/SettingsFile.h"
@@ -349,13 +351,13 @@ void TForm1::buildMenu() {
     NClear = edit->addAction(QStringLiteral("Очистить"), this, guarded(&TForm1::NClearClick));
 
     QMenu* analysis = bar->addMenu(QStringLiteral("Анализ"));
-    for (const char* caption :
-         {"Перевороты лотков", "Влажность", "Разность T1 T2", "Включение нагрева",
-          "Звуковой сигнал", "Аварийное охлаждение", "Аварийное реле"}) {
-        later(analysis, QString::fromUtf8(caption));
+    for (int i = 0; i < 7; ++i) {
+        const char kind = analysis::reportKinds()[static_cast<std::size_t>(i)].letter;
+        analysis->addAction(analysis::reportCaption(i), this,
+                            [this, kind] { runGuarded([this, kind] { openReport(kind); }); });
     }
     analysis->addSeparator();
-    later(analysis, QStringLiteral("Справка"));
+    N23 = analysis->addAction(QStringLiteral("Справка"), this, [this] { N23Click(); });
 
     QMenu* options = bar->addMenu(QStringLiteral("Настройки"));
     NComPort =
@@ -420,12 +422,7 @@ void TForm1::FormCreate() {
     setTextColor(LbGirdColor, colorFromSetting(settings.read(keys::ColorGird)));
     GraphM1->setColorGrid(textColor(LbGirdColor));
 
-    QFont font = Memo1->font();
-    font.setFamily(settings.ReadString(QLatin1String(keys::FontName.section),
-                                       QLatin1String(keys::FontName.name), font.family()));
-    font.setPointSize(settings.ReadInteger(QLatin1String(keys::FontSize.section),
-                                           QLatin1String(keys::FontSize.name), font.pointSize()));
-    Memo1->setFont(font);
+    journal::applyStoredFont(*Memo1, settings, keys::FontName, keys::FontSize);
 
     if (settings.read(keys::OpenStart)) {
         SpBtnOpenComClick();
@@ -452,6 +449,38 @@ void TForm1::showAtStart() {
     if (showMainForm_) {
         show();
     }
+}
+
+void TForm1::openReport(char kind) {
+    outputAnalysis.setKind(kind);
+    auto* window = new analysis::TFormLog(
+        journal, outputAnalysis,
+        [this](QWidget* parent, const QFont& initial) {
+            return services_.dialogs->font(parent, initial, {});
+        },
+        this);
+    showModalOverThis(window);
+}
+
+void TForm1::showModalOverThis(QWidget* window) {
+    // Modal without a nested event loop: the main window takes no input,
+    // while its timers and the port go on as ever.
+    window->setWindowModality(Qt::ApplicationModal);
+    window->move(geometry().center() - window->rect().center());
+    window->show();
+}
+
+void TForm1::N23Click() {
+    const QStringList lines{QStringLiteral("1 - Звуковая сигнализация"),
+                            QStringLiteral("2 - Включение вывода НАГРЕВ"),
+                            QStringLiteral("3 - Разность между Т1 и Т2"),
+                            QStringLiteral("4 - Увлажнение включено"),
+                            QStringLiteral("5 - Движение"),
+                            QStringLiteral("6 - Реверс"),
+                            QStringLiteral("7 - Включение вывода аварийного охлаждения"),
+                            QStringLiteral("8 - Включение вывода аварийного реле")};
+    services_.dialogs->message(this, productTitle(), lines.join(QLatin1String("\r\n")),
+                               QMessageBox::NoIcon);
 }
 
 void TForm1::N21Click() {
@@ -578,22 +607,14 @@ void TForm1::colourLabelClicked(QLabel* label) {
 }
 
 void TForm1::NFontClick() {
-    auto nameAndSize = [](const QFont& f) {
-        QFont font;
-        font.setFamily(f.family());
-        font.setPointSize(f.pointSize());
-        return font;
-    };
     const std::optional<QFont> chosen = services_.dialogs->font(
-        this, Memo1->font(),
-        [this, nameAndSize](const QFont& f) { Memo1->setFont(nameAndSize(f)); });
+        this, Memo1->font(), [this](const QFont& f) { Memo1->setFont(journal::nameAndSizeOf(f)); });
     if (!chosen) {
         return;
     }
     SettingsFile settings = SettingsFile::forApplication();
-    settings.write(keys::FontName, chosen->family());
-    settings.write(keys::FontSize, chosen->pointSize());
-    Memo1->setFont(nameAndSize(*chosen));
+    journal::storeFont(settings, keys::FontName, keys::FontSize, *chosen);
+    Memo1->setFont(journal::nameAndSizeOf(*chosen));
 }
 
 void TForm1::NSave1Click() {

@@ -2,6 +2,7 @@
 
 #include "alarms/AlarmBands.h"
 #include "alarms/AlarmSignalling.h"
+#include "analysis/OutputAnalysis.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/ValuePanels.h"
@@ -83,6 +84,10 @@ public:
     void ScrollBarGainYChange();
     void colourLabelClicked(QLabel* label);
     void N21Click();
+    // The seven "Анализ" commands (N13Click to N19Click): the report kind,
+    // then a new Data window that runs it.
+    void openReport(char kind);
+    void N23Click();
 
     // The program was told to end (a signal, the end of the desktop session):
     // everything a close saves is saved, the unsaved journal goes to a file
@@ -91,6 +96,7 @@ public:
 
     // Parts of the window, for the wiring and for tests.
     link::TSerialPort ComPort1;
+    analysis::OutputAnalysis outputAnalysis;
     journal::JournalStore journal;
     journal::PendingSave pending;
     link::FrameDecoder& decoder() { return *decoder_; }
@@ -147,6 +153,7 @@ public:
     QAction* NClear = nullptr;
     QAction* NComPort = nullptr;
     QAction* NFont = nullptr;
+    QAction* N23 = nullptr;
 
     core::Timer& TimerResetRxUart() { return *timerResetRxUart_; }
     core::Timer& TimerSignalOFFData() { return *timerSignalOffData_; }
@@ -177,6 +184,7 @@ private:
     void writeSettingsForClose();
     void copyColumn(QString (*field)(QStringView));
     void runGuarded(const std::function<void()>& handler);
+    void showModalOverThis(QWidget* window);
     void applyLoadedJournal();
 
     Services services_;

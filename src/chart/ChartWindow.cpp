@@ -10,15 +10,6 @@ namespace im::chart {
 
 namespace {
 
-bool isAscii(QByteArrayView bytes) {
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // T1, T2, T3 and HM of a line, when all four are numbers.
 template <typename View>
 bool fieldsOf(View line, QChar separator, std::array<double, 4>& values) {
@@ -51,10 +42,9 @@ const ChartWindow::Parsed& ChartWindow::parsed(int line) {
     slot.line = line;
     const QByteArrayView bytes = journal_.lineBytes(line);
     const QChar separator = journal::decimalSeparator().at(0);
-    slot.ok = !bytes.isEmpty() &&
-              (isAscii(bytes)
-                   ? fieldsOf(QLatin1String(bytes.data(), bytes.size()), separator, slot.values)
-                   : fieldsOf(QStringView(journal_.line(line)), separator, slot.values));
+    slot.ok = !bytes.isEmpty() && journal::withLineText(bytes, [&](auto text) {
+        return fieldsOf(text, separator, slot.values);
+    });
     return slot;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace im::journal {
@@ -42,12 +43,28 @@ public:
     QString line(int index) const;
     int lineLength(int index) const;  // in UTF-16 units
 
+    // Calls visit with the UTF-8 bytes of every segment, first to last;
+    // cheaper than lineBytes() for each index.
+    template <typename Visit>
+    void forEachSegment(Visit&& visit) const {
+        for (const Chunk& chunk : chunks_) {
+            for (int i = 0; i < chunk.size(); ++i) {
+                visit(chunk.segment(i));
+            }
+        }
+    }
+
     // Appends a record line: after a final line end (or to an empty text)
     // the line comes with a line end of its own; otherwise a line end goes
     // before it and none after. Returns the number of lines.
     int append(const QString& line);
 
     void clear();
+
+    // Replaces the whole text by lines written one after another, with one
+    // change for the observer at commit(); nothing changes without it.
+    class Rebuild;
+
     // Replaces the whole text by a file's bytes: CR LF stays, every other CR
     // and every other LF becomes CR LF; a line end at the very end adds no
     // line.
@@ -94,6 +111,10 @@ private:
     std::pair<int, int> locate(int segment) const;
     void rebuildIndex();
     void pushSegment(QByteArrayView bytes);
+    // The chunk a new segment goes to, started (with room for about as many
+    // bytes as the one before) when the last one is full.
+    static Chunk& openChunk(std::vector<Chunk>& chunks, std::vector<int>& firstSegment,
+                            int segments);
     void setSegments(std::vector<QByteArray>&& lines, int at, int removeCount);
     void notify();
     static int characterCount(QByteArrayView utf8);
@@ -107,6 +128,25 @@ private:
     mutable bool widestKnown_ = false;
     mutable int widestIndex_ = 0;
     mutable int widestCharacters_ = 0;
+};
+
+class JournalStore::Rebuild {
+public:
+    explicit Rebuild(JournalStore& target);
+    // Adds to the line being written.
+    void append(QByteArrayView piece) { chunk_->bytes.append(piece.data(), piece.size()); }
+    void append(char c) { chunk_->bytes.append(c); }
+    // Ends the line with a line end; a new, empty line is being written.
+    void endLine();
+    void commit();
+
+private:
+    JournalStore& target_;
+    JournalStore::Chunk* chunk_ = nullptr;
+    qsizetype begin_ = 0;
+    std::vector<JournalStore::Chunk> chunks_;
+    std::vector<int> firstSegment_;
+    int segments_ = 0;
 };
 
 }  // namespace im::journal

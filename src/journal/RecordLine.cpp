@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <cstring>
+
 namespace im::journal {
 
 namespace {
@@ -23,11 +25,32 @@ View trimLow(View s) {
     return s.sliced(begin, end - begin);
 }
 
+qsizetype indexIn(QStringView s, QChar c) {
+    return s.indexOf(c);
+}
+
+// QLatin1String::indexOf takes a general path through the string search, an
+// order of magnitude slower than a plain loop over the few characters to the
+// next delimiter of a record line; reports and chart reads search millions.
+qsizetype indexIn(QLatin1String s, QChar c) {
+    if (c.unicode() > 0xFF) {
+        return -1;
+    }
+    const char wanted = static_cast<char>(c.unicode());
+    const char* p = s.data();
+    for (qsizetype i = 0, n = s.size(); i < n; ++i) {
+        if (p[i] == wanted) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 template <typename View>
 View extractIn(View s, QChar delimiter, int rounds, int length) {
     for (int round = 0; round < rounds; ++round) {
         s = trimLow(s);
-        const qsizetype at = s.indexOf(delimiter);
+        const qsizetype at = indexIn(s, delimiter);
         if (at >= 0) {
             s = s.sliced(at + 1);
         }
@@ -152,6 +175,22 @@ std::optional<double> fieldNumber(QStringView text, QChar decimalSeparator) {
 
 std::optional<double> fieldNumber(QLatin1String text, QChar decimalSeparator) {
     return numberIn(text, decimalSeparator);
+}
+
+bool isAscii(QByteArrayView bytes) {
+    // Eight bytes at a time: every journal line is checked by the reports.
+    const char* p = bytes.data();
+    qsizetype n = bytes.size();
+    quint64 high = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        high |= word;
+    }
+    for (; n > 0; ++p, --n) {
+        high |= static_cast<unsigned char>(*p);
+    }
+    return (high & 0x8080808080808080ULL) == 0;
 }
 
 QString get_T1(QStringView line) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
@@ -41,6 +42,20 @@ QLatin1String extractFieldView(QLatin1String line, QChar delimiter, int rounds, 
 // journal has no number.
 std::optional<double> fieldNumber(QStringView text, QChar decimalSeparator);
 std::optional<double> fieldNumber(QLatin1String text, QChar decimalSeparator);
+
+bool isAscii(QByteArrayView bytes);
+
+// Calls use with a line's text: its bytes seen as Latin-1 when they are
+// ASCII (no copy, the common case of record lines), otherwise the view of
+// its UTF-16 text, so that field lengths count characters.
+template <typename Use>
+decltype(auto) withLineText(QByteArrayView utf8, Use&& use) {
+    if (isAscii(utf8)) {
+        return use(QLatin1String(utf8.data(), utf8.size()));
+    }
+    const QString text = QString::fromUtf8(utf8.data(), utf8.size());
+    return use(QStringView(text));
+}
 
 QString get_T1(QStringView line);
 QString get_T2(QStringView line);

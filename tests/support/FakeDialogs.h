@@ -37,7 +37,9 @@ public:
                               const std::function<void(const QFont&)>& apply) override {
         asked << QStringLiteral("font %1").arg(initial.family());
         for (const QFont& f : applied) {
-            apply(f);
+            if (apply) {
+                apply(f);
+            }
         }
         return chosenFont;
     }

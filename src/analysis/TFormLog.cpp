@@ -1,0 +1,83 @@
+#include "analysis/TFormLog.h"
+
+#include "core/ErrorReport.h"
+#include "journal/ViewFont.h"
+#include "settings/SettingsFile.h"
+
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace im::analysis {
+
+namespace keys = settings::keys;
+
+QString reportCaption(int index) {
+    static const char* const kCaptions[] = {"Перевороты лотков", "Влажность",
+                                            "Разность T1 T2",    "Включение нагрева",
+                                            "Звуковой сигнал",   "Аварийное охлаждение",
+                                            "Аварийное реле"};
+    return QString::fromUtf8(kCaptions[index]);
+}
+
+TFormLog::TFormLog(const journal::JournalStore& journal, OutputAnalysis& analysis,
+                   ChooseFont chooseFont, QWidget* parent)
+    : QMainWindow(parent),
+      journal_(journal),
+      analysis_(analysis),
+      chooseFont_(std::move(chooseFont)) {
+    setWindowFlag(Qt::Window);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Данные"));
+    resize(543, 455);
+
+    Memo1 = new journal::JournalView(report, this);
+    setCentralWidget(Memo1);
+    StatusBar1 = statusBar();
+
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("Анализ"));
+    QAction** items[] = {&N2, &N3, &N4, &N5, &N6, &N7, &N8};
+    for (int i = 0; i < 7; ++i) {
+        const char kind = reportKinds()[static_cast<std::size_t>(i)].letter;
+        *items[i] = reports->addAction(reportCaption(i), this, [this, kind] {
+            core::runGuarded([this, kind] { runReport(kind); });
+        });
+    }
+    reports->addSeparator();
+    N10 = reports->addAction(QStringLiteral("Выход"), this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Правка"));
+    N12 = edit->addAction(QStringLiteral("Копировать все"), this, [this] { N12Click(); });
+    edit->addSeparator();
+    N13 = edit->addAction(QStringLiteral("Шрифт"), this,
+                          [this] { core::runGuarded([this] { N13Click(); }); });
+
+    core::runGuarded([this] { FormCreate(); });
+}
+
+void TFormLog::FormCreate() {
+    journal::applyStoredFont(*Memo1, settings::SettingsFile::forApplication(), keys::FontNameLog,
+                             keys::FontSizeLog);
+    analysis_.run(journal_, report);
+}
+
+void TFormLog::runReport(char kind) {
+    analysis_.setKind(kind);
+    analysis_.run(journal_, report);
+    Memo1->setCaret({0, 0});
+}
+
+void TFormLog::N12Click() {
+    Memo1->selectAll();
+    Memo1->copy();
+}
+
+void TFormLog::N13Click() {
+    const std::optional<QFont> chosen = chooseFont_(this, Memo1->font());
+    if (!chosen) {
+        return;
+    }
+    Memo1->setFont(journal::nameAndSizeOf(*chosen));
+    settings::SettingsFile file = settings::SettingsFile::forApplication();
+    journal::storeFont(file, keys::FontNameLog, keys::FontSizeLog, *chosen);
+}
+
+}  // namespace im::analysis

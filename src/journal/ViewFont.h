@@ -1,0 +1,24 @@
+#pragma once
+
+#include "settings/SettingsFile.h"
+
+#include <QFont>
+
+class QWidget;
+
+namespace im::journal {
+
+// The part of a chosen font that the program keeps: its name and size; the
+// style and the colour are not taken.
+QFont nameAndSizeOf(const QFont& font);
+
+// Gives a view the font stored under a name and a size key; a missing key
+// keeps the view's current name or size.
+void applyStoredFont(QWidget& view, const settings::SettingsFile& file,
+                     const settings::StringKey& name, const settings::IntKey& size);
+
+// Stores a font's name and size under the keys.
+void storeFont(settings::SettingsFile& file, const settings::StringKey& name,
+               const settings::IntKey& size, const QFont& font);
+
+}  // namespace im::journal
