@@ -30,8 +30,8 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& filter, const QS
     return dialog.selectedFiles().constFirst();
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), qtFilter(filter));
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter, const QString& fileName) {
+    return QFileDialog::getOpenFileName(parent, QString(), fileName, qtFilter(filter));
 }
 
 QMessageBox::StandardButton QtDialogs::question(QWidget* parent, const QString& title,

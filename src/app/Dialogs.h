@@ -22,7 +22,9 @@ public:
     // save dialog does not ask about an existing file itself.
     virtual QString saveFileName(QWidget* parent, const QString& filter,
                                  const QString& proposedName, const QString& defaultSuffix) = 0;
-    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    // fileName proposes a file (its folder opens); empty proposes none.
+    virtual QString openFileName(QWidget* parent, const QString& filter,
+                                 const QString& fileName = QString()) = 0;
     virtual QMessageBox::StandardButton question(QWidget* parent, const QString& title,
                                                  const QString& text,
                                                  QMessageBox::StandardButtons buttons) = 0;
@@ -39,7 +41,8 @@ class QtDialogs final : public Dialogs {
 public:
     QString saveFileName(QWidget* parent, const QString& filter, const QString& proposedName,
                          const QString& defaultSuffix) override;
-    QString openFileName(QWidget* parent, const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& filter,
+                         const QString& fileName = QString()) override;
     QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
                                          QMessageBox::StandardButtons buttons) override;
     void message(QWidget* parent, const QString& title, const QString& text,

@@ -5,8 +5,10 @@
 #include "app/AnchorLayout.h"
 #include "app/BandBoxes.h"
 #include "app/Controls.h"
+#include "app/MainWindowSettings.h"
 #include "app/NormalPlace.h"
 #include "app/TTrayIcon.h"
+#include "app/TfAbout.h"
 #include "app/TrayHost.h"
 #include "core/AppLocation.h"
 #include "journal/JournalFiles.h"
@@ -15,10 +17,12 @@
 #include "link/PortSettingsStorage.h"
 #include "link/TPortSetupDialog.h"
 #include "settings/SettingsFile.h"
+#include "settings/TFormSettings.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -114,6 +118,13 @@ TForm1::TForm1(Services services, QWidget* parent)
     if (!services_.tray) {
         services_.tray = new QtTrayHost(this);
     }
+    if (services_.autorun.machineDir.isEmpty() && services_.autorun.userDir.isEmpty()) {
+        services_.autorun = settings::AutorunLocation::forThisSystem();
+    }
+    if (!services_.openUrl) {
+        services_.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    }
+    settingsTarget_ = std::make_unique<MainWindowSettings>(*this);
     if (!services_.sound) {
         ownSound_ = std::make_unique<alarms::DesktopSound>();
         services_.sound = ownSound_.get();
@@ -324,11 +335,6 @@ void TForm1::buildMenu() {
     auto guarded = [this](void (TForm1::*handler)()) {
         return [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); };
     };
-    // Commands that later parts of the program bring are shown, disabled.
-    auto later = [](QMenu* menu, const QString& caption) {
-        menu->addAction(caption)->setEnabled(false);
-    };
-
     QMenu* file = bar->addMenu(QStringLiteral("Файл"));
     NLoad1 = file->addAction(QStringLiteral("Открыть.."), this, guarded(&TForm1::NLoad1Click));
     NSave1 =
@@ -362,11 +368,12 @@ void TForm1::buildMenu() {
     QMenu* options = bar->addMenu(QStringLiteral("Настройки"));
     NComPort =
         options->addAction(QStringLiteral("Ком порт"), this, guarded(&TForm1::NComPortClick));
-    later(options, QStringLiteral("Настройки"));
+    NSettings =
+        options->addAction(QStringLiteral("Настройки"), this, guarded(&TForm1::NSettingsClick));
     options->addSeparator();
     NFont = options->addAction(QStringLiteral("Шрифт"), this, guarded(&TForm1::NFontClick));
     options->addSeparator();
-    later(options, QStringLiteral("О программе"));
+    NAbout = options->addAction(QStringLiteral("О программе"), this, [this] { NAboutClick(); });
 }
 
 void TForm1::FormCreate() {
@@ -431,7 +438,14 @@ void TForm1::FormCreate() {
     const int skip = settings.read(keys::SkipData);
     decoder_->setDecimation(skip);
     decoder_->setSkipCounter(skip);
-    const int minutes = settings.read(keys::Time);
+    setSavePeriod(settings.read(keys::Time));
+
+    chartWindow_->setWindowLengthFromScrollBar(ScrollBarXScale->value());
+    GraphM1->setMaxXValue(chartWindow_->windowLength());
+    ScrollBarGainYChange();
+}
+
+void TForm1::setSavePeriod(int minutes) {
     decoder_->setSavePeriod(minutes);
     if (minutes == 0) {
         timerSaveFile_->stop();
@@ -439,10 +453,6 @@ void TForm1::FormCreate() {
         timerSaveFile_->setInterval(minutes * 60000);
         timerSaveFile_->start();
     }
-
-    chartWindow_->setWindowLengthFromScrollBar(ScrollBarXScale->value());
-    GraphM1->setMaxXValue(chartWindow_->windowLength());
-    ScrollBarGainYChange();
 }
 
 void TForm1::showAtStart() {
@@ -460,6 +470,25 @@ void TForm1::openReport(char kind) {
         },
         this);
     showModalOverThis(window);
+}
+
+void TForm1::NSettingsClick() {
+    settings::SettingsDialogServices dialogServices;
+    dialogServices.openFileName = [this](QWidget* parent, const QString& filter,
+                                         const QString& fileName) {
+        return services_.dialogs->openFileName(parent, filter, fileName);
+    };
+    dialogServices.sound = services_.sound;
+    dialogServices.makeTimer = services_.makeTimer;
+    auto* dialog = new settings::TFormSettings(
+        SettingsFile::forApplication(),
+        settings::Autorun(services_.autorun, QCoreApplication::applicationFilePath()),
+        *settingsTarget_, std::move(dialogServices), this);
+    showModalOverThis(dialog);
+}
+
+void TForm1::NAboutClick() {
+    showModalOverThis(new TfAbout(services_.openUrl, this));
 }
 
 void TForm1::showModalOverThis(QWidget* window) {

@@ -20,8 +20,10 @@
 #include "link/ReceivePath.h"
 #include "link/TPortLamp.h"
 #include "link/TSerialPort.h"
+#include "settings/Autorun.h"
 
 #include <QMainWindow>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -35,6 +37,7 @@ class QLineEdit;
 namespace im::app {
 
 class BandBoxes;
+class MainWindowSettings;
 class NormalPlace;
 class TrayHost;
 class TTrayIcon;
@@ -49,6 +52,10 @@ struct Services {
     ValuePanels::Flash flash;
     std::function<core::Timer*(QObject* parent, int milliseconds)> makeTimer;
     link::PortLister ports;
+    // Where the autorun entry goes; empty: the system's folders.
+    settings::AutorunLocation autorun;
+    // Opens an address with the desktop's default handler.
+    std::function<void(const QUrl&)> openUrl;
 };
 
 // The main window: owns the port, the journal, the chart and the timers,
@@ -88,6 +95,10 @@ public:
     // then a new Data window that runs it.
     void openReport(char kind);
     void N23Click();
+    void NSettingsClick();
+    void NAboutClick();
+    // Minutes between saves of the day's file (TimerSaveFile); 0 stops them.
+    void setSavePeriod(int minutes);
 
     // The program was told to end (a signal, the end of the desktop session):
     // everything a close saves is saved, the unsaved journal goes to a file
@@ -154,6 +165,8 @@ public:
     QAction* NComPort = nullptr;
     QAction* NFont = nullptr;
     QAction* N23 = nullptr;
+    QAction* NSettings = nullptr;
+    QAction* NAbout = nullptr;
 
     core::Timer& TimerResetRxUart() { return *timerResetRxUart_; }
     core::Timer& TimerSignalOFFData() { return *timerSignalOffData_; }
@@ -191,6 +204,7 @@ private:
     std::unique_ptr<core::Clock> ownClock_;
     std::unique_ptr<Dialogs> ownDialogs_;
     std::unique_ptr<core::Sound> ownSound_;
+    std::unique_ptr<MainWindowSettings> settingsTarget_;
     NormalPlace* normalPlace_ = nullptr;
     core::Timer* timerResetRxUart_ = nullptr;
     core::Timer* timerSignalOffData_ = nullptr;

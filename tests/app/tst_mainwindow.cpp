@@ -1,21 +1,27 @@
+#include "analysis/TFormLog.h"
 #include "app/BandBoxes.h"
 #include "app/TForm1.h"
 #include "app/TTrayIcon.h"
+#include "app/TfAbout.h"
 #include "common/PseudoTerminal.h"
 #include "core/AppLocation.h"
 #include "journal/RecordLine.h"
 #include "settings/SettingsFile.h"
+#include "settings/TFormSettings.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeTray.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
 #include "support/TestMain.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 
@@ -36,6 +42,7 @@ struct Window {
     test::FakeTrayHost tray;
     test::RecordingSound sound;
     int flashes = 0;
+    QList<QUrl> opened;
     std::unique_ptr<app::TForm1> form;
 
     explicit Window(const QByteArray& ini = {}) {
@@ -60,6 +67,8 @@ struct Window {
         s.tray = &tray;
         s.sound = &sound;
         s.flash = [this](QWidget*, int) { ++flashes; };
+        s.autorun = {dir.path() + QStringLiteral("/etc"), dir.path() + QStringLiteral("/home")};
+        s.openUrl = [this](const QUrl& url) { opened << url; };
         form = std::make_unique<app::TForm1>(s);
     }
     QString iniPath() const { return dir.path() + QStringLiteral("/incubator-monitor.ini"); }
@@ -527,6 +536,69 @@ private Q_SLOTS:
         QVERIFY(!w.form->Memo1->font().bold());  // only name and size are taken
         QCOMPARE(w.settings().read(settings::keys::FontName), QStringLiteral("DejaVu Sans Mono"));
         QCOMPARE(w.settings().read(settings::keys::FontSize), 9);
+    }
+
+    // Every menu command is there and enabled. The report, settings and
+    // about windows open modally over the window; the settings dialog's "Да"
+    // reaches the running window at once (the skip counter keeps its place);
+    // the help lists the outputs.
+    void everyCommand() {
+        Window w("[Form]\nSkipData=4\n");
+        w.show();
+        app::TForm1& f = *w.form;
+        QStringList disabled;
+        for (QAction* top : f.menuBar()->actions()) {
+            for (QAction* a : top->menu() ? top->menu()->actions() : QList<QAction*>{top}) {
+                if (!a->isSeparator() && a->isVisible() && !a->isEnabled()) {
+                    disabled << a->text();
+                }
+            }
+        }
+        QCOMPARE(disabled.join(u'|'), QString());
+
+        f.N23->trigger();
+        QCOMPARE(w.dialogs.asked.size(), 1);
+        QCOMPARE(w.dialogs.asked[0].count(u'\n'), 7);
+        QVERIFY(w.dialogs.asked[0].startsWith(
+            "message Монитор инкубатора: 1 - Звуковая сигнализация\r\n2 - Включение вывода"));
+
+        auto modalChild = [&f]<typename Window>(Window*) {
+            const QList<Window*> found = f.findChildren<Window*>();
+            return found.size() == 1 && found[0]->isModal() && found[0]->isVisible() ? found[0]
+                                                                                     : nullptr;
+        };
+        w.append(6);
+        f.openReport('L');
+        analysis::TFormLog* report = modalChild(static_cast<analysis::TFormLog*>(nullptr));
+        QVERIFY(report && report->report.lineCount() > 0);
+        report->close();
+
+        w.append(1);  // the skip counter moves on
+        const int skip = f.decoder().skipCounter();
+        f.NSettings->trigger();
+        auto* settings = modalChild(static_cast<settings::TFormSettings*>(nullptr));
+        QVERIFY(settings);
+        settings->UpDwSkipRx->setValue(9);
+        settings->UpDwTimeSaveFile->setValue(5);
+        settings->UpDown1->setValue(7);
+        settings->ChBoxMinToTrey->setChecked(true);
+        settings->ChBoxHM_en->setChecked(false);
+        settings->ChBoxSignalOffData->click();
+        settings->Button1->click();
+        QCOMPARE(f.decoder().decimation(), 9);
+        QCOMPARE(f.decoder().skipCounter(), skip);
+        QVERIFY(f.TimerSaveFile().isActive() && f.decoder().savePeriod() == 5);
+        QCOMPARE(f.TimerSaveFile().interval(), 5 * 60000);
+        QCOMPARE(f.TimerAlarmSound().interval(), 7000);
+        QVERIFY(f.TrayIcon1->MinimizeToTray && f.receivePath().SignalOffData);
+        QVERIFY(!f.alarms().enabled(alarms::Channel::Humidity));
+        QVERIFY(!QFile::exists(w.dir.path() + "/etc/incubator-monitor.desktop"));
+
+        f.NAbout->trigger();
+        app::TfAbout* about = modalChild(static_cast<app::TfAbout*>(nullptr));
+        QVERIFY(about);
+        about->Label4Click(about->Label3);
+        QCOMPARE(w.opened, QList<QUrl>{QUrl(about->Label3->text())});
     }
 };
 

@@ -17,8 +17,8 @@ public:
         asked << QStringLiteral("save %1 %2 %3").arg(filter, proposedName, defaultSuffix);
         return take(fileNames, QString());
     }
-    QString openFileName(QWidget*, const QString& filter) override {
-        asked << QStringLiteral("open %1").arg(filter);
+    QString openFileName(QWidget*, const QString& filter, const QString& fileName) override {
+        asked << QStringLiteral("open %1 %2").arg(filter, fileName).trimmed();
         return take(fileNames, QString());
     }
     QMessageBox::StandardButton question(QWidget*, const QString& title, const QString& text,
