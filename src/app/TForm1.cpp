@@ -148,8 +148,9 @@ TForm1::TForm1(Services services, QWidget* parent)
     timerAlarmSound_ = services_.makeTimer(this, 0);
     link::FrameEffects& effects = *this;
     decoder_ = std::make_unique<link::FrameDecoder>(effects, balloons, pending, *services_.clock);
-    receive_ = std::make_unique<link::ReceivePath>(ComPort1, *decoder_, balloons,
-                                                   *timerResetRxUart_, *timerSignalOffData_);
+    timerReopen_ = services_.makeTimer(this, link::ReceivePath::kReopenMs);
+    receive_ = std::make_unique<link::ReceivePath>(
+        ComPort1, *decoder_, balloons, *timerResetRxUart_, *timerSignalOffData_, timerReopen_);
     dailyLog_ = std::make_unique<journal::DailyLog>([] { return core::AppLocation::logDirPath(); },
                                                     *services_.clock);
     buildWindow();

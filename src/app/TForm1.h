@@ -173,6 +173,7 @@ public:
     core::Timer& TimerSaveFile() { return *timerSaveFile_; }
     core::Timer& TimerAlarm() { return *timerAlarm_; }
     core::Timer& TimerAlarmSound() { return *timerAlarmSound_; }
+    core::Timer& TimerReopen() { return *timerReopen_; }
 
 Q_SIGNALS:
     // The window closed: the program ends, also when the window was hidden
@@ -211,6 +212,7 @@ private:
     core::Timer* timerSaveFile_ = nullptr;
     core::Timer* timerAlarm_ = nullptr;
     core::Timer* timerAlarmSound_ = nullptr;
+    core::Timer* timerReopen_ = nullptr;
     std::unique_ptr<link::FrameDecoder> decoder_;
     std::unique_ptr<link::ReceivePath> receive_;
     std::unique_ptr<chart::ChartWindow> chartWindow_;

@@ -1,5 +1,6 @@
 #include "link/PortLister.h"
 
+#include <QDir>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -29,7 +30,16 @@ QStringList presentSerialPorts() {
         }
         names << info.portName();
     }
-    return cleanPortList(names);
+    return cleanPortList(names) + stableSerialNames();
+}
+
+QStringList stableSerialNames(const QString& dir) {
+    QStringList paths;
+    const QDir folder(dir);
+    for (const QString& name : folder.entryList(QDir::System | QDir::Files, QDir::Name)) {
+        paths << folder.filePath(name);
+    }
+    return paths;
 }
 
 }  // namespace im::link

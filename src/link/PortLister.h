@@ -11,8 +11,14 @@ namespace im::link {
 using PortLister = std::function<QStringList()>;
 
 // The system's serial devices (ttyS0, ttyUSB0, ...), sorted as text without
-// regard to case. Pseudo-terminals and by-id links are never among them.
+// regard to case, then their stable names (below).
 QStringList presentSerialPorts();
+
+// The stable names of the serial devices present, as full paths: the links
+// in dir (/dev/serial/by-id), which name an adapter by its maker, model and
+// serial number, so that it is found again when it comes back as another
+// ttyUSBn. Sorted; none when dir does not exist.
+QStringList stableSerialNames(const QString& dir = QStringLiteral("/dev/serial/by-id"));
 
 // Sorts names as text without regard to case and drops what is not a serial
 // device of its own (pseudo-terminals, links under /dev/serial).

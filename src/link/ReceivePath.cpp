@@ -12,19 +12,25 @@ const QString kAttention = QStringLiteral("Внимание!");
 
 ReceivePath::ReceivePath(TSerialPort& port, FrameDecoder& decoder, core::Balloons& balloons,
                          core::Timer& timerResetRxUart, core::Timer& timerSignalOffData,
-                         QObject* parent)
+                         core::Timer* timerReopen, QObject* parent)
     : QObject(parent),
       port_(port),
       decoder_(decoder),
       balloons_(balloons),
       resync_(timerResetRxUart),
-      watchdog_(timerSignalOffData) {
+      watchdog_(timerSignalOffData),
+      reopen_(timerReopen) {
     resync_.setInterval(kResyncMs);
     resync_.stop();
     watchdog_.setInterval(kNoDataMs);
     watchdog_.start();
     connect(&resync_, &core::Timer::timeout, this, &ReceivePath::TimerResetRxUartTimer);
     connect(&watchdog_, &core::Timer::timeout, this, &ReceivePath::TimerSignalOFFDataTimer);
+    if (reopen_ != nullptr) {
+        reopen_->setInterval(kReopenMs);
+        reopen_->stop();
+        connect(reopen_, &core::Timer::timeout, this, &ReceivePath::TimerReopenTimer);
+    }
     port_.OnRxChar = [this](int count) { ComPort1RxChar(count); };
     connect(&port_, &TSerialPort::connectedChanged, this, &ReceivePath::onConnectedChanged);
     connect(&port_, &TSerialPort::deviceLost, this, &ReceivePath::onDeviceLost);
@@ -100,29 +106,70 @@ void ReceivePath::TimerSignalOFFDataTimer() {
 
 void ReceivePath::SpBtnOpenComClick() {
     position_ = 0;
-    try {
-        if (!port_.Connected()) {
-            port_.OpenPort();
-            port_.SetDtrLine(true);
-            port_.SetRtsLine(false);
-        } else {
-            port_.ClosePort();
+    if (reopening()) {
+        reopen_->stop();  // the operator's Stop ends the waiting
+    } else if (!port_.Connected()) {
+        if (!openPort()) {
+            balloons_.ShowBalloon(kAttention,
+                                  QStringLiteral("Не могу открыть порт: ") + port_.Port(),
+                                  core::BalloonIcon::Warning, 50);
         }
-    } catch (const std::exception&) {
-        balloons_.ShowBalloon(kAttention, QStringLiteral("Не могу открыть порт: ") + port_.Port(),
-                              core::BalloonIcon::Warning, 50);
+    } else {
+        try {
+            port_.ClosePort();
+        } catch (const std::exception&) {
+            // closing leaves the port closed in any case
+        }
     }
-    onConnectedChanged(port_.Connected());
+    showCaptions();
 }
 
-void ReceivePath::onConnectedChanged(bool open) {
-    Q_EMIT captionsChanged(buttonCaption(open), menuCaption(open));
+bool ReceivePath::openPort() {
+    try {
+        port_.OpenPort();
+        port_.SetDtrLine(true);
+        port_.SetRtsLine(false);
+        return true;
+    } catch (const std::exception&) {
+        if (port_.Connected()) {
+            port_.ClosePort();
+        }
+        return false;
+    }
+}
+
+void ReceivePath::TimerReopenTimer() {
+    if (port_.Connected()) {
+        reopen_->stop();
+        return;
+    }
+    position_ = 0;
+    if (openPort()) {
+        reopen_->stop();
+        balloons_.ShowBalloon(kAttention,
+                              QStringLiteral("Связь с портом восстановлена: ") + port_.Port(),
+                              core::BalloonIcon::Info, 10);
+        showCaptions();
+    }
+}
+
+void ReceivePath::showCaptions() {
+    const bool started = port_.Connected() || reopening();
+    Q_EMIT captionsChanged(buttonCaption(started), menuCaption(started));
+}
+
+void ReceivePath::onConnectedChanged(bool) {
+    showCaptions();
 }
 
 void ReceivePath::onDeviceLost() {
     position_ = 0;
+    if (reopen_ != nullptr) {
+        reopen_->start();
+    }
     balloons_.ShowBalloon(kAttention, QStringLiteral("Потеряна связь с портом: ") + port_.Port(),
                           core::BalloonIcon::Warning, 50);
+    showCaptions();
 }
 
 }  // namespace im::link

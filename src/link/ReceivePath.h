@@ -20,18 +20,25 @@ class ReceivePath : public QObject {
 public:
     static constexpr int kResyncMs = 500;
     static constexpr int kNoDataMs = 3000;
+    static constexpr int kReopenMs = 3000;
 
     // The two timers are the window's TimerResetRxUart and
-    // TimerSignalOFFData; the watchdog is armed from now on.
+    // TimerSignalOFFData; the watchdog is armed from now on. With a reopen
+    // timer, a device that goes away while started is tried again on its
+    // ticks until it is back or the operator stops.
     ReceivePath(TSerialPort& port, FrameDecoder& decoder, core::Balloons& balloons,
                 core::Timer& timerResetRxUart, core::Timer& timerSignalOffData,
-                QObject* parent = nullptr);
+                core::Timer* timerReopen = nullptr, QObject* parent = nullptr);
 
     void ComPort1RxChar(int count);
     void TimerResetRxUartTimer();
     void TimerSignalOFFDataTimer();
-    // Start/Stop: opens a closed port (DTR on, RTS off) or closes an open one.
+    // Start/Stop: opens a closed port (DTR on, RTS off) or closes an open
+    // one; while a lost device is being waited for, it stops the waiting.
     void SpBtnOpenComClick();
+    void TimerReopenTimer();
+    // Started, with the device gone: it is tried again every kReopenMs.
+    bool reopening() const { return reopen_ != nullptr && reopen_->isActive(); }
 
     // The watchdog warns the operator; with the sound switch it also sets
     // the no-data flag. Both hold from the next watchdog tick.
@@ -49,19 +56,23 @@ public:
     static QString menuCaption(bool open);
 
 Q_SIGNALS:
-    // The Start/Stop captions, sent whenever the port opens or closes, so
-    // they always tell the port's real state.
+    // The Start/Stop captions, sent whenever the port opens or closes or
+    // the waiting for a lost device ends: "Стоп" while started (open, or
+    // waiting for the device), "Старт" otherwise.
     void captionsChanged(const QString& button, const QString& menu);
 
 private:
     void onConnectedChanged(bool open);
     void onDeviceLost();
+    bool openPort();
+    void showCaptions();
 
     TSerialPort& port_;
     FrameDecoder& decoder_;
     core::Balloons& balloons_;
     core::Timer& resync_;
     core::Timer& watchdog_;
+    core::Timer* reopen_;
     Frame frame_{};
     int position_ = 0;
     std::array<char, 4096> scratch_{};

@@ -3,6 +3,7 @@
 #include "link/TSerialPort.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -45,6 +46,15 @@ TPortSetupDialog::TPortSetupDialog(TSerialPort& port, const PortLister& lister, 
         ports.prepend(port.Port());
     }
     port_ = makeList(group, 16, ports, port.Port());
+    // A link (a stable name) shows the device it names now beside it.
+    for (int i = 0; i < port_->count(); ++i) {
+        const QFileInfo name(ports[i]);
+        if (name.isSymLink()) {
+            port_->setItemData(i, ports[i]);
+            port_->setItemText(i, ports[i] + QStringLiteral("  (%1)").arg(
+                                                 QFileInfo(name.symLinkTarget()).fileName()));
+        }
+    }
     port_->setEditable(true);
     port_->setInsertPolicy(QComboBox::NoInsert);
     if (port.Port().isEmpty()) {
@@ -83,7 +93,11 @@ void TPortSetupDialog::applyToPort() {
             }
         }
     } bracket{port};
-    port.setPort(port_->currentText().trimmed());
+    // A listed stable name stands for its path, without the device beside it.
+    const int listed = port_->findText(port_->currentText());
+    port.setPort(listed >= 0 && port_->itemData(listed).isValid()
+                     ? port_->itemData(listed).toString()
+                     : port_->currentText().trimmed());
     if (auto rate = enumOf<BaudRate>(baudRateTexts(), baud_->currentText())) {
         port.setBaudRate(*rate);
     }

@@ -232,6 +232,32 @@ private Q_SLOTS:
             QCOMPARE(describe(port), QLatin1String(after));
         }
     }
+
+    // Stable names (links, as under /dev/serial/by-id) are offered after the
+    // devices with the device they name beside them; choosing one keeps the
+    // stable name.
+    void stableNames() {
+        const QString byId = tmp.path() + QStringLiteral("/by-id");
+        QVERIFY(QDir().mkpath(byId));
+        const QString name = byId + QStringLiteral("/usb-Maker_Model_A1-if00-port0");
+        QVERIFY(QFile::link(QStringLiteral("../ttyUSB3"), name));
+        QCOMPARE(stableSerialNames(byId), QStringList{name});
+        QCOMPARE(stableSerialNames(tmp.path() + QStringLiteral("/none")), QStringList());
+        TSerialPort port;
+        mainWindowValues(port);
+        operate(port, QStringList{"ttyUSB0"} + stableSerialNames(byId), [&](TPortSetupDialog& d) {
+            QCOMPARE(d.portList()->itemText(d.portList()->count() - 1),
+                     name + QStringLiteral("  (ttyUSB3)"));
+            choose(d.portList(), name + QStringLiteral("  (ttyUSB3)"));
+            d.okButton()->click();
+        });
+        QCOMPARE(port.Port(), name);
+        operate(port, {}, [&](TPortSetupDialog& d) {
+            QCOMPARE(d.portList()->currentText(), name + QStringLiteral("  (ttyUSB3)"));
+            d.okButton()->click();
+        });
+        QCOMPARE(port.Port(), name);
+    }
 };
 
 IM_TEST_MAIN(TestPortSettings)

@@ -63,7 +63,8 @@ struct Receiving : Decoding {
     TSerialPort port;
     test::FakeTimer resync;
     test::FakeTimer watchdog;
-    ReceivePath path{port, decoder, balloons, resync, watchdog};
+    test::FakeTimer reopen;
+    ReceivePath path{port, decoder, balloons, resync, watchdog, &reopen};
     QSignalSpy captions{&path, &ReceivePath::captionsChanged};
     int chunks = 0;
 
@@ -300,8 +301,9 @@ private Q_SLOTS:
         QVERIFY(r.path.noDataFlag);
     }
 
-    // The captions always tell the port's real state; a port held elsewhere
-    // and a device that goes away are told in a balloon, once.
+    // The captions tell whether the port is started; a port held elsewhere
+    // and a device that goes away are told in a balloon, once; a lost device
+    // is opened again when it is back.
     void startStopAndItsFailures() {
         QTemporaryDir tmp;
         const QString link = tmp.path() + QStringLiteral("/ttyINC");
@@ -331,8 +333,30 @@ private Q_SLOTS:
         QCOMPARE(r.balloons.shown.size(), 2);
         QCOMPARE(r.lastBalloon(),
                  QStringLiteral("Внимание!|Потеряна связь с портом: %1|50").arg(link));
-        QCOMPARE(r.lastCaptions(), QStringLiteral("Старт|Старт  "));
         QCOMPARE(r.path.position(), 0);
+        // Still started: the device is tried again on every tick, silently,
+        // until it is back under its name, which is told once.
+        QCOMPARE(r.lastCaptions(), QStringLiteral("Стоп|Стоп    "));
+        QVERIFY(r.path.reopening());
+        r.reopen.fire();
+        QVERIFY(!r.port.Connected() && r.balloons.shown.size() == 2);
+        tools::PseudoTerminal back;
+        QVERIFY(QFile::remove(link) && QFile::link(back.slavePath(), link));
+        r.reopen.fire();
+        QVERIFY(r.port.Connected() && !r.path.reopening());
+        QCOMPARE(r.lastBalloon(),
+                 QStringLiteral("Внимание!|Связь с портом восстановлена: %1|10").arg(link));
+        QCOMPARE(r.lastCaptions(), QStringLiteral("Стоп|Стоп    "));
+        const int lines = int(r.journal.size());
+        back.send(Receiving::frame(375));
+        QTRY_COMPARE(int(r.journal.size()), lines + 1);
+        // Lost again, the operator's Stop ends the waiting.
+        back.hangUp();
+        QTRY_VERIFY(r.path.reopening());
+        r.path.SpBtnOpenComClick();
+        QVERIFY(!r.path.reopening() && !r.port.Connected());
+        QCOMPARE(r.lastCaptions(), QStringLiteral("Старт|Старт  "));
+        QCOMPARE(r.balloons.shown.size(), 4);
     }
 };
 

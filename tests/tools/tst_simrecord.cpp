@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <memory>
 
 using namespace im;
 
@@ -133,6 +134,35 @@ private Q_SLOTS:
         QVERIFY(errors.contains(QStringLiteral("Внимание! Нет данных от инкубатора.")));
         // The simulator's exit hangs up the line, and the recorder says so once.
         QCOMPARE(errors.count(QStringLiteral("Потеряна связь с портом")), 1);
+    }
+
+    // A device that goes away and comes back under the same name (a link, as
+    // a stable name under /dev/serial/by-id is) is recorded again, told once.
+    void aDeviceThatComesBackIsRecordedAgain() {
+        QTemporaryDir tmp;
+        const QString name = tmp.path() + QStringLiteral("/ttyINC");
+        auto first = std::make_unique<tools::PseudoTerminal>();
+        QVERIFY(QFile::link(first->slavePath(), name));
+        Link link(name);
+        link.record();
+        const QByteArray frame = test::bytesOf(test::makeFrame(0x02, 600, 592, 362, 55));
+        for (int i = 0; i < 50 && link.recorder.peek(1 << 16).count('\n') < 1; ++i) {
+            first->send(frame);
+            link.recorder.waitForReadyRead(100);
+        }
+        first.reset();  // unplugged
+        QTest::qWait(300);
+        tools::PseudoTerminal second;
+        QVERIFY(QFile::remove(name) && QFile::link(second.slavePath(), name));
+        for (int i = 0; i < 80 && link.recorder.peek(1 << 16).count('\n') < 2; ++i) {
+            second.send(frame);
+            link.recorder.waitForReadyRead(100);
+        }
+        link.stop();
+        QVERIFY(link.lines().size() >= 2);
+        const QString errors = QString::fromUtf8(link.recorder.readAllStandardError());
+        QCOMPARE(errors.count(QStringLiteral("Потеряна связь с портом")), 1);
+        QCOMPARE(errors.count(QStringLiteral("Связь с портом восстановлена: ") + name), 1);
     }
 
     void decimationTakesOneFrameInN() {

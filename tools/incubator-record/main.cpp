@@ -144,27 +144,18 @@ int main(int argc, char** argv) {
         setBaud(port, positiveOption(parser, QStringLiteral("baud"), 4800));
     }
 
+    // Unattended: a device that goes away is opened again when it is back.
     core::QtTimer timerResetRxUart(link::ReceivePath::kResyncMs);
     core::QtTimer timerSignalOffData(link::ReceivePath::kNoDataMs);
-    link::ReceivePath receive(port, decoder, balloons, timerResetRxUart, timerSignalOffData);
+    core::QtTimer timerReopen(link::ReceivePath::kReopenMs);
+    link::ReceivePath receive(port, decoder, balloons, timerResetRxUart, timerSignalOffData,
+                              &timerReopen);
     receive.SignalOffData = true;
 
     receive.SpBtnOpenComClick();
     if (!port.Connected()) {
         return 1;
     }
-
-    // Unattended: a device that goes away is opened again when it is back.
-    core::QtTimer reopen(2000);
-    QObject::connect(&port, &link::TSerialPort::deviceLost, &reopen, [&] { reopen.start(); });
-    QObject::connect(&reopen, &core::Timer::timeout, &reopen, [&] {
-        receive.SpBtnOpenComClick();
-        if (port.Connected()) {
-            reopen.stop();
-            std::fprintf(stderr, "incubator-record: %s open again\n",
-                         port.Port().toUtf8().constData());
-        }
-    });
 
     const journal::DailyLog dailyLog([logDir] { return QDir(logDir).absolutePath(); }, clock);
     core::QtTimer saveTimer(savePeriod * 60000);
