@@ -125,6 +125,12 @@ TForm1::TForm1(Services services, QWidget* parent)
         services_.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     }
     settingsTarget_ = std::make_unique<MainWindowSettings>(*this);
+    if (!services_.stayAwake) {
+        services_.stayAwake = new link::StayAwake(
+            QDBusConnection::systemBus(), QDBusConnection::sessionBus(), productTitle(), this);
+    }
+    connect(&ComPort1, &link::TSerialPort::connectedChanged, this,
+            [this](bool open) { services_.stayAwake->setHeld(open && keepAwake_); });
     if (!services_.sound) {
         ownSound_ = std::make_unique<alarms::DesktopSound>();
         services_.sound = ownSound_.get();
@@ -432,6 +438,7 @@ void TForm1::FormCreate() {
 
     journal::applyStoredFont(*Memo1, settings, keys::FontName, keys::FontSize);
 
+    keepAwake_ = settings.read(keys::KeepAwake);
     if (settings.read(keys::OpenStart)) {
         SpBtnOpenComClick();
     }

@@ -18,6 +18,7 @@
 #include "link/FrameDecoder.h"
 #include "link/PortLister.h"
 #include "link/ReceivePath.h"
+#include "link/StayAwake.h"
 #include "link/TPortLamp.h"
 #include "link/TSerialPort.h"
 #include "settings/Autorun.h"
@@ -56,6 +57,9 @@ struct Services {
     settings::AutorunLocation autorun;
     // Opens an address with the desktop's default handler.
     std::function<void(const QUrl&)> openUrl;
+    // Keeps the machine awake while the port is open; empty: through the
+    // system's and the session's buses.
+    link::StayAwake* stayAwake = nullptr;
 };
 
 // The main window: owns the port, the journal, the chart and the timers,
@@ -206,6 +210,7 @@ private:
     std::unique_ptr<Dialogs> ownDialogs_;
     std::unique_ptr<core::Sound> ownSound_;
     std::unique_ptr<MainWindowSettings> settingsTarget_;
+    bool keepAwake_ = true;
     NormalPlace* normalPlace_ = nullptr;
     core::Timer* timerResetRxUart_ = nullptr;
     core::Timer* timerSignalOffData_ = nullptr;

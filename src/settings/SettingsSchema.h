@@ -95,6 +95,8 @@ inline constexpr StringKey FlowControl{kComPort1, "FlowControl", "None"};
 inline constexpr BoolKey OpenStart{kComPort1, "OpenStart", false};
 inline constexpr BoolKey SignalOffData{kComPort1, "SignalOffData", false};
 inline constexpr BoolKey SignalOffDataSound{kComPort1, "SignalOffDataSound", false};
+// While the port is open the machine is kept from sleeping.
+inline constexpr BoolKey KeepAwake{kComPort1, "KeepAwake", true};
 
 }  // namespace keys
 }  // namespace im::settings

@@ -43,6 +43,8 @@ struct Window {
     test::RecordingSound sound;
     int flashes = 0;
     QList<QUrl> opened;
+    link::StayAwake awake{QDBusConnection(QStringLiteral("none")),
+                          QDBusConnection(QStringLiteral("none")), QString()};
     std::unique_ptr<app::TForm1> form;
 
     explicit Window(const QByteArray& ini = {}) {
@@ -69,6 +71,7 @@ struct Window {
         s.flash = [this](QWidget*, int) { ++flashes; };
         s.autorun = {dir.path() + QStringLiteral("/etc"), dir.path() + QStringLiteral("/home")};
         s.openUrl = [this](const QUrl& url) { opened << url; };
+        s.stayAwake = &awake;
         form = std::make_unique<app::TForm1>(s);
     }
     QString iniPath() const { return dir.path() + QStringLiteral("/incubator-monitor.ini"); }
@@ -536,6 +539,19 @@ private Q_SLOTS:
         QVERIFY(!w.form->Memo1->font().bold());  // only name and size are taken
         QCOMPARE(w.settings().read(settings::keys::FontName), QStringLiteral("DejaVu Sans Mono"));
         QCOMPARE(w.settings().read(settings::keys::FontSize), 9);
+    }
+
+    // The machine is kept awake while the port is open, unless KeepAwake=0.
+    void keptAwakeWhileOpen() {
+        for (const bool keep : {true, false}) {
+            tools::PseudoTerminal pty;
+            Window w("[ComPort1]\nPort=" + pty.slavePath().toUtf8() +
+                     (keep ? "\nOpenStart=1\n" : "\nOpenStart=1\nKeepAwake=0\n"));
+            QVERIFY(w.form->ComPort1.Connected());
+            QCOMPARE(w.awake.held(), keep);
+            w.form->SpBtnOpenComClick();
+            QVERIFY(!w.awake.held());
+        }
     }
 
     // Every menu command is there and enabled. The report, settings and

@@ -10,6 +10,7 @@
 #include "journal/DailyLog.h"
 #include "link/FrameDecoder.h"
 #include "link/ReceivePath.h"
+#include "link/StayAwake.h"
 #include "link/TSerialPort.h"
 
 #include <QCommandLineParser>
@@ -151,6 +152,13 @@ int main(int argc, char** argv) {
     link::ReceivePath receive(port, decoder, balloons, timerResetRxUart, timerSignalOffData,
                               &timerReopen);
     receive.SignalOffData = true;
+
+    // A machine without a desktop may still suspend on idle; logind keeps it
+    // awake while the port is open.
+    link::StayAwake stayAwake(QDBusConnection::systemBus(), QDBusConnection(QString()),
+                              QStringLiteral("incubator-record"));
+    QObject::connect(&port, &link::TSerialPort::connectedChanged, &stayAwake,
+                     [&stayAwake](bool open) { stayAwake.setHeld(open); });
 
     receive.SpBtnOpenComClick();
     if (!port.Connected()) {
