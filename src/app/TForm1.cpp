@@ -159,6 +159,7 @@ TForm1::TForm1(Services services, QWidget* parent)
         ComPort1, *decoder_, balloons, *timerResetRxUart_, *timerSignalOffData_, timerReopen_);
     dailyLog_ = std::make_unique<journal::DailyLog>([] { return core::AppLocation::logDirPath(); },
                                                     *services_.clock);
+    dailyLog_->tellFailuresTo(&balloons);
     buildWindow();
     buildMenu();
     chartWindow_ = std::make_unique<chart::ChartWindow>(journal, *GraphM1);

@@ -4,6 +4,9 @@
 
 #include <QDir>
 
+#include <cerrno>
+#include <cstring>
+
 namespace im::journal {
 
 DailyLog::DailyLog(std::function<QString()> logDir, const core::Clock& clock)
@@ -17,17 +20,43 @@ QString DailyLog::currentFilePath() const {
     return logDir_() + QLatin1Char('/') + fileNameFor(clock_.now().date());
 }
 
-bool DailyLog::save(PendingSave& pending) const {
+bool DailyLog::save(PendingSave& pending) {
     const QString dir = logDir_();
-    if (!QDir(dir).exists() && !QDir().mkpath(dir)) {
-        return false;
-    }
     const QString path = dir + QLatin1Char('/') + fileNameFor(clock_.now().date());
-    if (core::appendToFile(path, pending.text().toUtf8()) != 0) {
+    int error = 0;
+    if (!QDir(dir).exists() && !QDir().mkpath(dir)) {
+        error = ENOTDIR;
+    } else {
+        error = core::appendToFile(path, pending.text().toUtf8());
+    }
+    tell(error == 0, path, error);
+    if (error != 0) {
         return false;
     }
     pending.clear();
     return true;
+}
+
+void DailyLog::tell(bool saved, const QString& path, int error) {
+    if (saved == !failing_) {
+        return;
+    }
+    failing_ = !saved;
+    if (balloons_ == nullptr) {
+        return;
+    }
+    if (saved) {
+        balloons_->ShowBalloon(QStringLiteral("Статистика"),
+                               QStringLiteral("Статистика снова сохраняется: ") + path,
+                               core::BalloonIcon::Info, 10);
+    } else {
+        balloons_->ShowBalloon(QStringLiteral("Внимание!"),
+                               QStringLiteral("Не удалось сохранить статистику: ") + path +
+                                   QLatin1Char('\r') +
+                                   QString::fromLocal8Bit(std::strerror(error)) +
+                                   QStringLiteral(".\rСтроки сохранятся при следующей попытке."),
+                               core::BalloonIcon::Warning, 30);
+    }
 }
 
 }  // namespace im::journal

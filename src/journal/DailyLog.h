@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Balloons.h"
 #include "core/Clock.h"
 
 #include <QString>
@@ -34,14 +35,21 @@ public:
     QString currentFilePath() const;
 
     // Appends the pending text to the day's file (creating the folder and the
-    // file when missing) and empties it. A failure is silent and keeps the
-    // pending text whole for the next try; returns whether the save reached
-    // the file.
-    bool save(PendingSave& pending) const;
+    // file when missing) and empties it. A failure keeps the pending text
+    // whole for the next try; returns whether the save reached the file.
+    bool save(PendingSave& pending);
+
+    // Failures are told here: the first of a run of failed saves, and the
+    // save that works again. Without it they are silent.
+    void tellFailuresTo(core::Balloons* balloons) { balloons_ = balloons; }
 
 private:
+    void tell(bool saved, const QString& path, int error);
+
     std::function<QString()> logDir_;
     const core::Clock& clock_;
+    core::Balloons* balloons_ = nullptr;
+    bool failing_ = false;
 };
 
 }  // namespace im::journal

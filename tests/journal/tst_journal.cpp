@@ -13,6 +13,9 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace im;
 using namespace im::journal;
 
@@ -315,14 +318,24 @@ private Q_SLOTS:
     // A day file that cannot be written loses nothing: the lines wait and
     // go out whole with the first save that works; an append cut short by a
     // full disk takes its fragment back.
+    // The operator hears of the first failure of a run and of the save that
+    // works again, not of every save; a day file removed meanwhile is made
+    // again.
     void failedSavesKeepEveryLineForTheNextTry() {
         DayFiles rig;
+        test::RecordingBalloons told;
+        rig.log.tellFailuresTo(&told);
         QVERIFY(QDir().mkpath(rig.file()));  // refuses writing, also for root
         QVERIFY(!rig.save({"one"}));
         QVERIFY(!rig.save({"two"}));
         QCOMPARE(rig.pending.text(), QStringLiteral("\r\none\r\ntwo"));
+        QCOMPARE(told.shown.size(), 1);
+        QVERIFY(told.shown[0].text.startsWith("Не удалось сохранить статистику: " + rig.file()));
         QVERIFY(QDir().rmdir(rig.file()));
         QVERIFY(rig.save({}));
+        QVERIFY(rig.save({}));
+        QCOMPARE(told.shown.size(), 2);
+        QCOMPARE(told.shown[1].text, "Статистика снова сохраняется: " + rig.file());
         const QByteArray before = test::readFile(rig.file());
         QCOMPARE(before, QByteArray("\r\none\r\ntwo"));
 
@@ -333,8 +346,14 @@ private Q_SLOTS:
             QVERIFY(!rig.save({line}));
         }
         QCOMPARE(test::readFile(rig.file()), before);
+        QCOMPARE(told.shown.size(), 3);
+        QVERIFY(told.shown[2].text.contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
         QVERIFY(rig.save({}));
         QCOMPARE(test::readFile(rig.file()), before + "\r\n" + line.toUtf8());
+        QVERIFY(QFile::remove(rig.file()));
+        QVERIFY(rig.save({"three"}));
+        QCOMPARE(test::readFile(rig.file()), QByteArray("\r\nthree"));
+        QCOMPARE(told.shown.size(), 4);
     }
 };
 

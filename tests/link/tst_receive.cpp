@@ -5,6 +5,8 @@
 #include "support/Frames.h"
 #include "support/TestMain.h"
 
+#include <QDir>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -299,6 +301,46 @@ private Q_SLOTS:
             r.lastBalloon(),
             QStringLiteral("Внимание!|Нет данных от инкубатора.\rНе открыт ком порт \"COM1\".|10"));
         QVERIFY(r.path.noDataFlag);
+    }
+
+    // Over days of frames with saves at odd moments, every line lands in
+    // exactly one day file, the file of the date at saving time (so lines of
+    // the last minutes before midnight may open the next day's file), and
+    // the files read back in date order give the journal.
+    void midnights() {
+        QTemporaryDir tmp;
+        Decoding d(1, 1);
+        d.clock.set(QDateTime(QDate(2026, 12, 30), QTime(23, 0)));
+        journal::DailyLog log([&tmp] { return tmp.path(); }, d.clock);
+        QRandomGenerator random(7);
+        for (int second = 0; second < 3 * 86400; second += 7) {
+            d.clock.advanceSeconds(7);
+            d.feed(370 + second % 5, 369, 55);
+            if (random.bounded(60) == 0) {
+                QVERIFY(log.save(d.pending));
+            }
+        }
+        QVERIFY(log.save(d.pending));
+        QByteArray files;
+        const QStringList names = QDir(tmp.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(names.size(), 4);
+        for (const QString& name : names) {
+            const QByteArray text = test::readFile(tmp.path() + u'/' + name);
+            const QDate date = QDate::fromString(name.left(10), QStringLiteral("yyyy-MM-dd"));
+            // Each line is of the file's date, or of the day before when it
+            // waited for a save over midnight.
+            for (const QByteArray& piece : text.split('\n')) {
+                const QByteArray line = piece.trimmed();
+                const QByteArray stamp = line.right(17).left(8);
+                QVERIFY2(
+                    line.isEmpty() ||
+                        stamp == date.toString(QStringLiteral("dd.MM.yy")).toLatin1() ||
+                        stamp == date.addDays(-1).toString(QStringLiteral("dd.MM.yy")).toLatin1(),
+                    line.constData());
+            }
+            files += text;
+        }
+        QCOMPARE(files, ("\r\n" + d.journal.join(QStringLiteral("\r\n"))).toUtf8());
     }
 
     // The captions tell whether the port is started; a port held elsewhere

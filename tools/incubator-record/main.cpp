@@ -165,7 +165,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const journal::DailyLog dailyLog([logDir] { return QDir(logDir).absolutePath(); }, clock);
+    journal::DailyLog dailyLog([logDir] { return QDir(logDir).absolutePath(); }, clock);
+    dailyLog.tellFailuresTo(&balloons);
     core::QtTimer saveTimer(savePeriod * 60000);
     if (!logDir.isEmpty() && savePeriod > 0) {
         QObject::connect(&saveTimer, &core::Timer::timeout, &saveTimer,
