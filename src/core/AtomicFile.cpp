@@ -1,5 +1,6 @@
 #include "core/AtomicFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <dirent.h>
@@ -216,13 +217,47 @@ int replaceFileAtomically(const QString& path, const std::function<int(int fd)>&
     return 0;
 }
 
+QString appendMarkerPath(const QString& path) {
+    return path + QStringLiteral(".appending");
+}
+
+int repairInterruptedAppend(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray marker = QFile::encodeName(appendMarkerPath(path));
+    const int m = ::open(marker.constData(), O_RDONLY | O_CLOEXEC);
+    if (m < 0) {
+        return errno == ENOENT ? 0 : errno;
+    }
+    char text[32] = {};
+    const ssize_t n = ::read(m, text, sizeof text - 1);
+    ::close(m);
+    char* end = nullptr;
+    const long long length = n > 0 ? std::strtoll(text, &end, 10) : -1;
+    struct stat st {};
+    if (length >= 0 && end != text && ::stat(name.constData(), &st) == 0 && st.st_size > length &&
+        ::truncate(name.constData(), length) != 0) {
+        return errno;
+    }
+    return ::unlink(marker.constData()) == 0 || errno == ENOENT ? 0 : errno;
+}
+
 int appendToFile(const QString& path, const QByteArray& data) {
+    if (const int err = repairInterruptedAppend(path); err != 0) {
+        return err;
+    }
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         return errno;
     }
     const off_t oldSize = ::lseek(fd, 0, SEEK_END);
+    // The old length is on the disk before the first byte is appended: a
+    // kill in the middle of the append (which can leave part of it) is cut
+    // back by the next append or repair. Without room for the marker the
+    // append goes on unguarded.
+    const bool marked =
+        oldSize >= 0 &&
+        replaceFileAtomically(appendMarkerPath(path), QByteArray::number(qint64(oldSize))) == 0;
     int err = oldSize < 0 ? errno : writeAll(fd, data);
     if (err == 0 && ::fdatasync(fd) != 0) {
         err = errno;
@@ -233,6 +268,9 @@ int appendToFile(const QString& path, const QByteArray& data) {
     }
     if (::close(fd) != 0 && err == 0) {
         err = errno;
+    }
+    if (marked) {
+        ::unlink(QFile::encodeName(appendMarkerPath(path)).constData());
     }
     return err;
 }

@@ -31,8 +31,15 @@ int writeAll(int fd, QByteArrayView data);
 
 // Appends data to the file at path, creating it when missing. When the
 // append fails part-way, the file is cut back to its old length, so that a
-// later retry of the same data does not leave a duplicated fragment.
-// Returns 0 on success, otherwise the errno of the failing step.
+// later retry of the same data does not leave a duplicated fragment. While
+// it runs, a marker file beside it (appendMarkerPath) holds the old length,
+// so that an append cut short by a kill is taken back by the next append to
+// the file or by repairInterruptedAppend: the file always ends where a whole
+// append ended. Returns 0 on success, otherwise the errno of the failing step.
 int appendToFile(const QString& path, const QByteArray& data);
+QString appendMarkerPath(const QString& path);
+// Cuts the file back to the length its marker holds and removes the marker;
+// 0 (also when there is no marker) or errno.
+int repairInterruptedAppend(const QString& path);
 
 }  // namespace im::core

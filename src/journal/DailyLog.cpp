@@ -10,7 +10,19 @@
 namespace im::journal {
 
 DailyLog::DailyLog(std::function<QString()> logDir, const core::Clock& clock)
-    : logDir_(std::move(logDir)), clock_(clock) {}
+    : logDir_(std::move(logDir)), clock_(clock) {
+    repairInterruptedSaves();
+}
+
+void DailyLog::repairInterruptedSaves() const {
+    // A save killed in the middle, maybe of another day's file, is taken
+    // back, so that every day file ends with a whole line.
+    const QString dir = logDir_();
+    const QString marker = core::appendMarkerPath(QString());
+    for (const QString& name : QDir(dir).entryList({"*.txt" + marker}, QDir::Files)) {
+        core::repairInterruptedAppend(dir + u'/' + name.chopped(marker.size()));
+    }
+}
 
 QString DailyLog::fileNameFor(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt");
@@ -27,6 +39,7 @@ bool DailyLog::save(PendingSave& pending) {
     if (!QDir(dir).exists() && !QDir().mkpath(dir)) {
         error = ENOTDIR;
     } else {
+        repairInterruptedSaves();
         error = core::appendToFile(path, pending.text().toUtf8());
     }
     tell(error == 0, path, error);

@@ -43,6 +43,10 @@ public:
     // save that works again. Without it they are silent.
     void tellFailuresTo(core::Balloons* balloons) { balloons_ = balloons; }
 
+    // Cuts back the day files whose append a kill interrupted (done when
+    // created and before every save).
+    void repairInterruptedSaves() const;
+
 private:
     void tell(bool saved, const QString& path, int error);
 

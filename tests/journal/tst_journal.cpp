@@ -3,17 +3,20 @@
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
 #include "journal/RecordLine.h"
+#include "settings/SettingsFile.h"
 #include "support/Fakes.h"
 #include "support/TestMain.h"
 
 #include <QClipboard>
 #include <QDir>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 using namespace im;
@@ -354,6 +357,51 @@ private Q_SLOTS:
         QVERIFY(rig.save({"three"}));
         QCOMPARE(test::readFile(rig.file()), QByteArray("\r\nthree"));
         QCOMPARE(told.shown.size(), 4);
+    }
+
+    // SIGKILL at any moment, also in the middle of a save or of a settings
+    // write: every day file holds whole lines, each once and in order (once
+    // the next start has taken back an append the kill cut short), and the
+    // settings file reads with every key.
+    void killedAtAnyMoment() {
+        QTemporaryDir tmp;
+        const QString ini = tmp.path() + QStringLiteral("/incubator-monitor.ini");
+        QRandomGenerator random(11);
+        int cutShort = 0;
+        for (int round = 0; round < 30; ++round) {
+            QProcess writer;
+            writer.start(QStringLiteral(IM_KILL_WRITER_PATH),
+                         {tmp.path(), ini, QString::number(qint64(round) * 1000000)});
+            QVERIFY(writer.waitForReadyRead(5000));
+            QTest::qWait(int(random.bounded(20, 200)));
+            QVERIFY(test::sendSignal(writer, SIGKILL));
+            QVERIFY(writer.waitForFinished(5000));
+            cutShort += int(!QDir(tmp.path()).entryList({"*.appending"}, QDir::Files).isEmpty());
+            const settings::SettingsFile settings(ini);
+            for (const settings::IntKey& key : {settings::keys::Top, settings::keys::Left,
+                                                settings::keys::Width, settings::keys::Height}) {
+                QVERIFY(settings.ReadInteger(key.section, key.name, -1) >= 0);
+            }
+        }
+        DailyLog next([&tmp] { return tmp.path(); }, test::FakeClock());
+        qint64 last = -1;
+        qint64 lines = 0;
+        for (const QString& name : QDir(tmp.path()).entryList({"*.txt"}, QDir::Files)) {
+            const QByteArray text = test::readFile(tmp.path() + u'/' + name);
+            QVERIFY(text.startsWith("\r\n"));
+            for (const QByteArray& line : text.mid(2).split('\n')) {
+                const QByteArray whole = line.endsWith('\r') ? line.chopped(1) : line;
+                QVERIFY2(whole.size() == 68 && whole.startsWith("LINE ") &&
+                             whole.endsWith(QByteArray(50, 'x')),
+                         whole.constData());
+                const qint64 number = whole.mid(5, 12).toLongLong();
+                QVERIFY(number > last);
+                last = number;
+                ++lines;
+            }
+        }
+        QVERIFY(lines > 1000);
+        qInfo("%lld lines kept over 30 kills, %d saves cut short and taken back", lines, cutShort);
     }
 };
 
