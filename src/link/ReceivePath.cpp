@@ -59,21 +59,27 @@ void ReceivePath::ComPort1RxChar(int count) {
         }
     } rearm{*this};
 
-    // Every waiting byte is read; only those that fit the frame are kept.
+    // Every waiting byte is read. The bytes after a completed frame begin
+    // the next one: frames that queued up while the window was busy (two in
+    // one chunk, or a frame and the start of the next) are all decoded and
+    // the stream stays in step.
     int left = count;
     while (left > 0 && port_.Connected()) {
         const int n = port_.ReadBytes(scratch_.data(), std::min<int>(left, scratch_.size()));
         if (n <= 0) {
             break;
         }
-        const int k = std::min(n, kFrameSize - position_);
-        std::copy_n(scratch_.begin(), k, frame_.begin() + position_);
-        position_ += k;
         left -= n;
-    }
-    if (position_ == kFrameSize) {
-        position_ = 0;
-        decoder_.ParsingUartStr(frame_);
+        for (int i = 0; i < n;) {
+            const int k = std::min(n - i, kFrameSize - position_);
+            std::copy_n(scratch_.begin() + i, k, frame_.begin() + position_);
+            position_ += k;
+            i += k;
+            if (position_ == kFrameSize) {
+                position_ = 0;
+                decoder_.ParsingUartStr(frame_);
+            }
+        }
     }
 }
 

@@ -1,0 +1,151 @@
+// The real monitor live on a pseudo-terminal that this program plays the
+// controller on: one frame a second for two minutes, then 50 a second for
+// ten minutes, then 200 a second for a minute. Every frame sent must become
+// a journal line in the day files; the monitor's CPU use and memory growth
+// are read from /proc. Prints one figure a line as "name value unit".
+//
+//     build/bench/bench_live [--minutes-scale F]   (F < 1 shortens each phase)
+
+#include "common/PseudoTerminal.h"
+#include "support/Fakes.h"
+#include "support/Frames.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+
+using namespace im;
+
+namespace {
+
+struct Usage {
+    double cpuSeconds;
+    double rssBytes;
+};
+
+Usage usageOf(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile statm(QStringLiteral("/proc/%1/statm").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly) || !statm.open(QIODevice::ReadOnly)) {
+        return {0, 0};
+    }
+    // Fields after the command name, which is in parentheses.
+    const QByteArray s = stat.readAll();
+    const QList<QByteArray> f = s.mid(s.lastIndexOf(')') + 2).split(' ');
+    const double ticks = double(f.value(11).toLongLong() + f.value(12).toLongLong());
+    const QList<QByteArray> m = statm.readAll().split(' ');
+    return {ticks / double(sysconf(_SC_CLK_TCK)),
+            double(m.value(1).toLongLong()) * double(sysconf(_SC_PAGESIZE))};
+}
+
+// Sends frames at a steady rate for the given seconds; the humidity field
+// carries the phase's mark so that the day files tell the phases apart.
+qint64 play(tools::PseudoTerminal& pty, int perSecond, double seconds, int mark) {
+    const qint64 count = qint64(perSecond * seconds);
+    timespec next{};
+    clock_gettime(CLOCK_MONOTONIC, &next);
+    const long step = 1000000000L / perSecond;
+    for (qint64 i = 0; i < count; ++i) {
+        const int t1 = 603 + int(i % 17) - 8;
+        pty.send(test::bytesOf(test::makeFrame(0x02, t1, t1 - 2, 370, mark)));
+        next.tv_nsec += step;
+        while (next.tv_nsec >= 1000000000L) {
+            next.tv_nsec -= 1000000000L;
+            ++next.tv_sec;
+        }
+        clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+    }
+    return count;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const qsizetype at = app.arguments().indexOf(QStringLiteral("--minutes-scale"));
+    const double scale = at > 0 ? app.arguments().value(at + 1).toDouble() : 1.0;
+
+    QTemporaryDir dir;
+    const QString monitor = dir.path() + QStringLiteral("/incubator-monitor");
+    if (!QFile::copy(QStringLiteral(IM_MONITOR_PATH), monitor)) {
+        std::fprintf(stderr, "bench_live: cannot copy the monitor\n");
+        return 1;
+    }
+    tools::PseudoTerminal pty;
+    test::writeFile(dir.path() + QStringLiteral("/incubator-monitor.ini"),
+                    "[ComPort1]\nPort=" + pty.slavePath().toUtf8() +
+                        "\nOpenStart=1\nKeepAwake=0\n[LogFile]\nTime=1\n");
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!env.contains(QStringLiteral("DISPLAY"))) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    process.setProcessEnvironment(env);
+    process.setProgram(monitor);
+    process.start();
+    if (!process.waitForStarted(5000)) {
+        std::fprintf(stderr, "bench_live: the monitor did not start\n");
+        return 1;
+    }
+    QThread::sleep(3);  // started, window shown, port open
+    const qint64 pid = process.processId();
+
+    struct Phase {
+        const char* name;
+        int perSecond;
+        double seconds;
+        int mark;
+        qint64 sent = 0;
+        double cpuPercent = 0;
+    } phases[] = {{"live1", 1, 120 * scale, 11},
+                  {"live50", 50, 600 * scale, 22},
+                  {"live200", 200, 60 * scale, 33}};
+    Usage afterFirst{};
+    for (Phase& p : phases) {
+        const Usage before = usageOf(pid);
+        timespec t0{}, t1{};
+        clock_gettime(CLOCK_MONOTONIC, &t0);
+        p.sent = play(pty, p.perSecond, p.seconds, p.mark);
+        clock_gettime(CLOCK_MONOTONIC, &t1);
+        const Usage after = usageOf(pid);
+        const double wall = double(t1.tv_sec - t0.tv_sec) + double(t1.tv_nsec - t0.tv_nsec) / 1e9;
+        p.cpuPercent = 100.0 * (after.cpuSeconds - before.cpuSeconds) / wall;
+        if (p.mark == 11) {
+            afterFirst = after;
+        }
+    }
+    QThread::sleep(2);
+    const Usage end = usageOf(pid);
+    ::kill(pid_t(pid), SIGTERM);  // saves what is pending
+    process.waitForFinished(20000);
+
+    QMap<int, qint64> lines;
+    const QDir logDir(dir.path() + QStringLiteral("/log"));
+    // The day files only: the journal that SIGTERM saves on its own holds
+    // the same lines again.
+    for (const QString& name : logDir.entryList({QStringLiteral("????-??-??.txt")}, QDir::Files)) {
+        for (const QByteArray& line : test::readFile(logDir.filePath(name)).split('\n')) {
+            const qsizetype hm = line.indexOf("HM=");
+            if (hm >= 0) {
+                ++lines[line.mid(hm + 3, 2).toInt()];
+            }
+        }
+    }
+    for (const Phase& p : phases) {
+        std::printf("%s_frames_sent %lld frames\n", p.name, p.sent);
+        std::printf("%s_lines_lost %lld lines\n", p.name, p.sent - lines.value(p.mark));
+        std::printf("%s_cpu_percent %.2f %% of one core\n", p.name, p.cpuPercent);
+    }
+    const qint64 laterLines = phases[1].sent + phases[2].sent;
+    std::printf("live_bytes_per_line %.1f bytes (resident memory growth after the first phase)\n",
+                (end.rssBytes - afterFirst.rssBytes) / double(laterLines));
+    return 0;
+}
