@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
     services.tray = &tray;
     test::RecordingSound sound;
     services.sound = &sound;
+    services.viewRefreshMs = 0;  // the whole work of every frame, painting included
     app::TForm1 form(services);
     form.ScrollBarXScale->setValue(1000);  // a window of 1050 lines
     form.resize(898, 473);

@@ -155,6 +155,9 @@ TForm1::TForm1(Services services, QWidget* parent)
     link::FrameEffects& effects = *this;
     decoder_ = std::make_unique<link::FrameDecoder>(effects, balloons, pending, *services_.clock);
     timerReopen_ = services_.makeTimer(this, link::ReceivePath::kReopenMs);
+    viewRefresh_ = std::make_unique<core::Coalescer>(
+        services_.viewRefreshMs, *services_.makeTimer(this, services_.viewRefreshMs),
+        [this] { runGuarded([this] { refreshView(); }); });
     receive_ = std::make_unique<link::ReceivePath>(
         ComPort1, *decoder_, balloons, *timerResetRxUart_, *timerSignalOffData_, timerReopen_);
     dailyLog_ = std::make_unique<journal::DailyLog>([] { return core::AppLocation::logDirPath(); },
@@ -526,24 +529,54 @@ void TForm1::N21Click() {
 }
 
 void TForm1::showPanels(const link::PanelTexts& texts) {
-    Panel1Text->setText(texts.panel1);
-    Panel2Text->setText(texts.panel2);
-    LbShtHM->setText(texts.lbShtHM);
-    TrayIcon1->setHint(trayHint(texts.panel1, texts.panel2, texts.lbShtHM));
+    panelsToShow_ = texts;
+    viewRefresh_->request();
 }
 
 int TForm1::appendJournalLine(const QString& line) {
     const int count = journal.append(line);
-    Memo1->moveToEnd();
+    journalToEnd_ = true;
+    viewRefresh_->request();
     return count;
 }
 
 void TForm1::setWindowScrollBar(int newestIndex) {
+    scrollTo_ = newestIndex;
+    viewRefresh_->request();
+}
+
+void TForm1::PlotChartWindow(int newestIndex) {
+    plotTo_ = newestIndex;
+    viewRefresh_->request();
+}
+
+void TForm1::refreshView() {
+    if (panelsToShow_) {
+        Panel1Text->setText(panelsToShow_->panel1);
+        Panel2Text->setText(panelsToShow_->panel2);
+        LbShtHM->setText(panelsToShow_->lbShtHM);
+        TrayIcon1->setHint(
+            trayHint(panelsToShow_->panel1, panelsToShow_->panel2, panelsToShow_->lbShtHM));
+        panelsToShow_.reset();
+    }
+    if (journalToEnd_) {
+        Memo1->moveToEnd();
+        journalToEnd_ = false;
+    }
+    if (scrollTo_ >= 0) {
+        scrollWindowTo(std::exchange(scrollTo_, -1));
+    }
+    if (plotTo_ >= 0) {
+        plotChart(std::exchange(plotTo_, -1));
+    }
+}
+
+void TForm1::scrollWindowTo(int newestIndex) {
     ScrollBarAllGraf->setMaximum(newestIndex);
     ScrollBarAllGraf->setValue(newestIndex);
 }
 
-void TForm1::PlotChartWindow(int newestIndex) {
+void TForm1::plotChart(int newestIndex) {
     const chart::ChartWindow::EndLabels labels = chartWindow_->PlotChartWindow(newestIndex);
     LabelEndPoint->setText(labels.endTime);
     LabelEndPoint->setToolTip(labels.endDate);
@@ -577,8 +610,7 @@ void TForm1::ScrollBarAllGrafScroll() {
         ScrollBarAllGraf->setSliderPosition(position);
     }
     if (position > 0) {
-        PlotChartWindow(
-            chart::ChartWindow::lineAtPosition(count, ScrollBarAllGraf->maximum(), position));
+        plotChart(chart::ChartWindow::lineAtPosition(count, ScrollBarAllGraf->maximum(), position));
     }
 }
 
@@ -686,9 +718,9 @@ void TForm1::NLoad1Click() {
 
 void TForm1::applyLoadedJournal() {
     const int count = journal.lineCount();
-    PlotChartWindow(count - 1);
+    plotChart(count - 1);
     if (count - 1 > 0) {
-        setWindowScrollBar(count - 1);
+        scrollWindowTo(count - 1);
     }
     chartWindow_->applyWindowLength();
 }

@@ -10,6 +10,7 @@
 #include "chart/TGraphM.h"
 #include "core/Balloons.h"
 #include "core/Clock.h"
+#include "core/Coalescer.h"
 #include "core/Sound.h"
 #include "core/Timer.h"
 #include "journal/DailyLog.h"
@@ -28,6 +29,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -60,6 +62,11 @@ struct Services {
     // Keeps the machine awake while the port is open; empty: through the
     // system's and the session's buses.
     link::StayAwake* stayAwake = nullptr;
+    // What frames change on the window (panels, journal end, chart, window
+    // scroll bar) is shown at most once in this many milliseconds: at 50
+    // frames a second nobody reads more, and each repaint costs more than
+    // the frame itself. 0 shows every frame at once.
+    int viewRefreshMs = 100;
 };
 
 // The main window: owns the port, the journal, the chart and the timers,
@@ -204,6 +211,9 @@ private:
     void runGuarded(const std::function<void()>& handler);
     void showModalOverThis(QWidget* window);
     void applyLoadedJournal();
+    void refreshView();
+    void plotChart(int newestIndex);
+    void scrollWindowTo(int newestIndex);
 
     Services services_;
     std::unique_ptr<core::Clock> ownClock_;
@@ -211,6 +221,11 @@ private:
     std::unique_ptr<core::Sound> ownSound_;
     std::unique_ptr<MainWindowSettings> settingsTarget_;
     bool keepAwake_ = true;
+    std::unique_ptr<core::Coalescer> viewRefresh_;
+    std::optional<link::PanelTexts> panelsToShow_;
+    bool journalToEnd_ = false;
+    int scrollTo_ = -1;
+    int plotTo_ = -1;
     NormalPlace* normalPlace_ = nullptr;
     core::Timer* timerResetRxUart_ = nullptr;
     core::Timer* timerSignalOffData_ = nullptr;

@@ -43,6 +43,7 @@ struct Window {
     test::RecordingSound sound;
     int flashes = 0;
     QList<QUrl> opened;
+    int refreshMs = 0;
     link::StayAwake awake{QDBusConnection(QStringLiteral("none")),
                           QDBusConnection(QStringLiteral("none")), QString()};
     std::unique_ptr<app::TForm1> form;
@@ -72,6 +73,7 @@ struct Window {
         s.autorun = {dir.path() + QStringLiteral("/etc"), dir.path() + QStringLiteral("/home")};
         s.openUrl = [this](const QUrl& url) { opened << url; };
         s.stayAwake = &awake;
+        s.viewRefreshMs = refreshMs;
         form = std::make_unique<app::TForm1>(s);
     }
     QString iniPath() const { return dir.path() + QStringLiteral("/incubator-monitor.ini"); }
@@ -539,6 +541,21 @@ private Q_SLOTS:
         QVERIFY(!w.form->Memo1->font().bold());  // only name and size are taken
         QCOMPARE(w.settings().read(settings::keys::FontName), QStringLiteral("DejaVu Sans Mono"));
         QCOMPARE(w.settings().read(settings::keys::FontSize), 9);
+    }
+
+    // Frames that come faster than the window refresh are all in the journal
+    // at once, and on the window together with the refresh that follows.
+    void fastFramesAreShownTogether() {
+        Window w;
+        w.refreshMs = 300;
+        w.create();
+        const int maximum = w.form->ScrollBarAllGraf->maximum();
+        w.append(3);
+        QCOMPARE(w.form->journal.lineCount(), 3);
+        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), maximum);  // as the first frame left it
+        QVERIFY(w.form->GraphM1->Curves()[0].pointCount() < 3);
+        QTRY_COMPARE(w.form->ScrollBarAllGraf->maximum(), 2);
+        QCOMPARE(w.form->GraphM1->Curves()[0].pointCount(), std::size_t(3));
     }
 
     // The machine is kept awake while the port is open, unless KeepAwake=0.
