@@ -3,6 +3,7 @@
 // and the memory the filled view costs per report line. Prints one figure a
 // line as "name value unit".
 
+#include "HeapInUse.h"
 #include "analysis/TFormLog.h"
 #include "core/AppLocation.h"
 #include "journal/JournalStore.h"
@@ -11,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <malloc.h>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -21,12 +21,6 @@ using namespace im;
 namespace {
 
 constexpr int kLines = 3000000;
-
-qint64 heapInUse() {
-    malloc_trim(0);
-    const struct mallinfo2 m = mallinfo2();
-    return static_cast<qint64>(m.uordblks + m.hblkhd);
-}
 
 QByteArray journalBytes() {
     // Reverse three lines, movement three lines, off three lines, ...: a

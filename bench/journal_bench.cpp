@@ -3,6 +3,7 @@
 // journal and with 3,000,000 lines, and opening and saving 3,000,000 lines.
 // Prints one figure a line as "name value unit".
 
+#include "HeapInUse.h"
 #include "app/TForm1.h"
 #include "core/AppLocation.h"
 #include "journal/JournalStore.h"
@@ -17,7 +18,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
-#include <malloc.h>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -34,13 +34,6 @@ QString recordLine(int i) {
         .arg(i % 10)
         .arg((i / 60) % 60, 2, 10, QLatin1Char('0'))
         .arg(i % 60, 2, 10, QLatin1Char('0'));
-}
-
-qint64 heapInUse() {
-    malloc_trim(0);
-    // Large blocks come from mmap and are not in uordblks.
-    const struct mallinfo2 m = mallinfo2();
-    return static_cast<qint64>(m.uordblks + m.hblkhd);
 }
 
 double median(std::vector<double> v) {

@@ -6,6 +6,7 @@
 //
 //     build/bench/bench_soak [--days N]
 
+#include "HeapInUse.h"
 #include "app/TForm1.h"
 #include "common/PseudoTerminal.h"
 #include "core/AppLocation.h"
@@ -19,18 +20,11 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <malloc.h>
 #include <cstdio>
 
 using namespace im;
 
 namespace {
-
-qint64 heapInUse() {
-    malloc_trim(0);
-    const struct mallinfo2 m = mallinfo2();
-    return static_cast<qint64>(m.uordblks + m.hblkhd);
-}
 
 constexpr int kWindow = 10000;  // frames timed at the start and at the end
 

@@ -165,6 +165,17 @@ void writeReport(const ReportKind& kind, const journal::JournalStore& journal,
     out.commit();
 }
 
+QStringList outputsHelp() {
+    return {QStringLiteral("1 - Звуковая сигнализация"),
+            QStringLiteral("2 - Включение вывода НАГРЕВ"),
+            QStringLiteral("3 - Разность между Т1 и Т2"),
+            QStringLiteral("4 - Увлажнение включено"),
+            QStringLiteral("5 - Движение"),
+            QStringLiteral("6 - Реверс"),
+            QStringLiteral("7 - Включение вывода аварийного охлаждения"),
+            QStringLiteral("8 - Включение вывода аварийного реле")};
+}
+
 void OutputAnalysis::run(const journal::JournalStore& journal,
                          journal::JournalStore& report) const {
     if (const ReportKind* kind = reportKind(kind_)) {

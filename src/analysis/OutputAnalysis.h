@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include "journal/JournalStore.h"
 
 #include <QByteArray>
@@ -58,5 +60,9 @@ public:
 private:
     char kind_ = 0;
 };
+
+// The meaning of the eight output digits of a record line, one line each
+// ("Справка").
+QStringList outputsHelp();
 
 }  // namespace im::analysis

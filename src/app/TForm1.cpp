@@ -512,15 +512,8 @@ void TForm1::showModalOverThis(QWidget* window) {
 }
 
 void TForm1::N23Click() {
-    const QStringList lines{QStringLiteral("1 - Звуковая сигнализация"),
-                            QStringLiteral("2 - Включение вывода НАГРЕВ"),
-                            QStringLiteral("3 - Разность между Т1 и Т2"),
-                            QStringLiteral("4 - Увлажнение включено"),
-                            QStringLiteral("5 - Движение"),
-                            QStringLiteral("6 - Реверс"),
-                            QStringLiteral("7 - Включение вывода аварийного охлаждения"),
-                            QStringLiteral("8 - Включение вывода аварийного реле")};
-    services_.dialogs->message(this, productTitle(), lines.join(QLatin1String("\r\n")),
+    services_.dialogs->message(this, productTitle(),
+                               analysis::outputsHelp().join(QLatin1String("\r\n")),
                                QMessageBox::NoIcon);
 }
 
