@@ -131,7 +131,10 @@ int main(int argc, char** argv) {
     const QDir logDir(dir.path() + QStringLiteral("/log"));
     // The day files only: the journal that SIGTERM saves on its own holds
     // the same lines again.
-    for (const QString& name : logDir.entryList({QStringLiteral("????-??-??.txt")}, QDir::Files)) {
+    for (const QString& name : logDir.entryList({QStringLiteral("????"
+                                                                "-??"
+                                                                "-??.txt")},
+                                                QDir::Files)) {
         for (const QByteArray& line : test::readFile(logDir.filePath(name)).split('\n')) {
             const qsizetype hm = line.indexOf("HM=");
             if (hm >= 0) {

@@ -4,7 +4,7 @@ namespace im::app {
 
 ScrollBar::ScrollBar(Qt::Orientation orientation, int minimum, int maximum, int position,
                      QWidget* parent)
-    : QScrollBar(orientation, parent) {
+    : QuietScrollBar(orientation, parent) {
     setRange(minimum, maximum);
     setValue(position);
     setPageStep(0);

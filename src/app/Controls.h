@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QScrollBar>
+#include "journal/QuietScrollBar.h"
+
 #include <QToolButton>
 
 namespace im::app {
@@ -10,7 +11,7 @@ namespace im::app {
 // change how far a click in the trough moves the position. (The toolkit's
 // page step alone would do both, so a jump of 100 lines would make a thumb
 // covering most of the track.)
-class ScrollBar : public QScrollBar {
+class ScrollBar : public journal::QuietScrollBar {
 public:
     ScrollBar(Qt::Orientation orientation, int minimum, int maximum, int position, QWidget* parent);
 

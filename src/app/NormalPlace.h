@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QRect>
 #include <QTimer>
@@ -7,6 +8,18 @@
 class QWidget;
 
 namespace im::app {
+
+// A place read from the settings file, made to fit the screens there are
+// now (a monitor may have been unplugged, the file edited by hand): no
+// larger than the screen it is mostly on (or the first), never smaller than
+// the minimum, and moved so that all of it can be seen.
+// The numbers are taken as they come, any int: a QRect could not hold them.
+struct Place {
+    int left, top, width, height;
+};
+QRect fitToScreens(Place wanted, const QSize& minimum, const QList<QRect>& screens);
+// The same for the screens of this desktop (their areas free of panels).
+QRect fitToScreens(Place wanted, const QSize& minimum);
 
 // Where a top-level window stands in the normal (neither maximised nor
 // minimised) state: its client area, for the settings file. A place counts

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QThreadPool>
 #include <QTranslator>
 
 namespace im::app {
@@ -13,6 +14,11 @@ bool setUpProgram(QApplication& app) {
     QLocale::setDefault(QLocale::system());
     QApplication::setApplicationName(QStringLiteral("incubator-monitor"));
     QApplication::setWindowIcon(applicationIcon());
+    // The toolkit splits large fills of a repaint among pool threads. For
+    // a window that changes a little once a second the hand-overs cost more
+    // than the fills (most of the monitor's time on a slow laptop); one
+    // helper thread keeps them few.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
     auto* toolkit = new QTranslator(&app);
     if (!toolkit->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -4,7 +4,9 @@
 #include "analysis/TFormLog.h"
 #include "app/AnchorLayout.h"
 #include "app/BandBoxes.h"
+#include "app/ColourLabels.h"
 #include "app/Controls.h"
+#include "app/FrameView.h"
 #include "app/MainWindowSettings.h"
 #include "app/NormalPlace.h"
 #include "app/TTrayIcon.h"
@@ -46,47 +48,6 @@ namespace {
 // The design client area below the menu and above the status bar.
 constexpr QSize kDesignArea(890, 407);
 constexpr QSize kMinimumSize(557, 400);
-
-QColor colorFromSetting(int value) {
-    if (value < 0) {
-        return QApplication::palette().color(QPalette::Highlight);  // a system colour
-    }
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-int settingFromColor(const QColor& c) {
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
-void setTextColor(QLabel* label, const QColor& color) {
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, color);
-    label->setPalette(p);
-}
-
-QColor textColor(const QLabel* label) {
-    return label->palette().color(QPalette::WindowText);
-}
-
-// A label that reports clicks (the colour labels).
-class ClickLabel : public QLabel {
-public:
-    ClickLabel(const QString& text, QWidget* parent, std::function<void(QLabel*)> onClick)
-        : QLabel(text, parent), onClick_(std::move(onClick)) {
-        setCursor(Qt::PointingHandCursor);
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        QLabel::mouseReleaseEvent(event);
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-            onClick_(this);
-        }
-    }
-
-private:
-    std::function<void(QLabel*)> onClick_;
-};
 
 class SystemTimerFactory {
 public:
@@ -155,9 +116,12 @@ TForm1::TForm1(Services services, QWidget* parent)
     link::FrameEffects& effects = *this;
     decoder_ = std::make_unique<link::FrameDecoder>(effects, balloons, pending, *services_.clock);
     timerReopen_ = services_.makeTimer(this, link::ReceivePath::kReopenMs);
-    viewRefresh_ = std::make_unique<core::Coalescer>(
+    frameView_ = std::make_unique<FrameView>(
         services_.viewRefreshMs, *services_.makeTimer(this, services_.viewRefreshMs),
-        [this] { runGuarded([this] { refreshView(); }); });
+        FrameView::Targets{[this](const link::PanelTexts& t) { showPanelsNow(t); },
+                           [this] { Memo1->moveToEnd(); },
+                           [this](int newest) { scrollWindowTo(newest); },
+                           [this](int newest) { plotChart(newest); }});
     receive_ = std::make_unique<link::ReceivePath>(
         ComPort1, *decoder_, balloons, *timerResetRxUart_, *timerSignalOffData_, timerReopen_);
     dailyLog_ = std::make_unique<journal::DailyLog>([] { return core::AppLocation::logDirPath(); },
@@ -394,9 +358,9 @@ void TForm1::FormCreate() {
 
     // Left, Top, Width and Height are the client area's, the same place in
     // the normal and in the maximised state (see writeSettingsForClose).
-    setGeometry(settings.read(keys::Left), settings.read(keys::Top),
-                std::max(settings.read(keys::Width), kMinimumSize.width()),
-                std::max(settings.read(keys::Height), kMinimumSize.height()));
+    setGeometry(fitToScreens({settings.read(keys::Left), settings.read(keys::Top),
+                              settings.read(keys::Width), settings.read(keys::Height)},
+                             kMinimumSize));
     normalPlace_->set(geometry());
     TrayIcon1->MinimizeToTray = settings.read(keys::MinToTrey);
     setWindowState(settings.read(keys::InitMax) ? Qt::WindowMaximized : Qt::WindowNoState);
@@ -522,51 +486,32 @@ void TForm1::N21Click() {
 }
 
 void TForm1::showPanels(const link::PanelTexts& texts) {
-    panelsToShow_ = texts;
-    viewRefresh_->request();
+    frameView_->showPanels(texts);
 }
 
 int TForm1::appendJournalLine(const QString& line) {
     const int count = journal.append(line);
-    journalToEnd_ = true;
-    viewRefresh_->request();
+    frameView_->journalToEnd();
     return count;
 }
 
 void TForm1::setWindowScrollBar(int newestIndex) {
-    scrollTo_ = newestIndex;
-    viewRefresh_->request();
+    frameView_->scrollWindowTo(newestIndex);
 }
 
 void TForm1::PlotChartWindow(int newestIndex) {
-    plotTo_ = newestIndex;
-    viewRefresh_->request();
+    frameView_->plotChart(newestIndex);
 }
 
-void TForm1::refreshView() {
-    if (panelsToShow_) {
-        Panel1Text->setText(panelsToShow_->panel1);
-        Panel2Text->setText(panelsToShow_->panel2);
-        LbShtHM->setText(panelsToShow_->lbShtHM);
-        TrayIcon1->setHint(
-            trayHint(panelsToShow_->panel1, panelsToShow_->panel2, panelsToShow_->lbShtHM));
-        panelsToShow_.reset();
-    }
-    if (journalToEnd_) {
-        Memo1->moveToEnd();
-        journalToEnd_ = false;
-    }
-    if (scrollTo_ >= 0) {
-        scrollWindowTo(std::exchange(scrollTo_, -1));
-    }
-    if (plotTo_ >= 0) {
-        plotChart(std::exchange(plotTo_, -1));
-    }
+void TForm1::showPanelsNow(const link::PanelTexts& texts) {
+    Panel1Text->setText(texts.panel1);
+    Panel2Text->setText(texts.panel2);
+    LbShtHM->setText(texts.lbShtHM);
+    TrayIcon1->setHint(trayHint(texts.panel1, texts.panel2, texts.lbShtHM));
 }
 
 void TForm1::scrollWindowTo(int newestIndex) {
-    ScrollBarAllGraf->setMaximum(newestIndex);
-    ScrollBarAllGraf->setValue(newestIndex);
+    ScrollBarAllGraf->setRangeAndValue(ScrollBarAllGraf->minimum(), newestIndex, newestIndex);
 }
 
 void TForm1::plotChart(int newestIndex) {

@@ -10,7 +10,6 @@
 #include "chart/TGraphM.h"
 #include "core/Balloons.h"
 #include "core/Clock.h"
-#include "core/Coalescer.h"
 #include "core/Sound.h"
 #include "core/Timer.h"
 #include "journal/DailyLog.h"
@@ -40,6 +39,7 @@ class QLineEdit;
 namespace im::app {
 
 class BandBoxes;
+class FrameView;
 class MainWindowSettings;
 class NormalPlace;
 class TrayHost;
@@ -211,7 +211,7 @@ private:
     void runGuarded(const std::function<void()>& handler);
     void showModalOverThis(QWidget* window);
     void applyLoadedJournal();
-    void refreshView();
+    void showPanelsNow(const link::PanelTexts& texts);
     void plotChart(int newestIndex);
     void scrollWindowTo(int newestIndex);
 
@@ -221,11 +221,7 @@ private:
     std::unique_ptr<core::Sound> ownSound_;
     std::unique_ptr<MainWindowSettings> settingsTarget_;
     bool keepAwake_ = true;
-    std::unique_ptr<core::Coalescer> viewRefresh_;
-    std::optional<link::PanelTexts> panelsToShow_;
-    bool journalToEnd_ = false;
-    int scrollTo_ = -1;
-    int plotTo_ = -1;
+    std::unique_ptr<FrameView> frameView_;
     NormalPlace* normalPlace_ = nullptr;
     core::Timer* timerResetRxUart_ = nullptr;
     core::Timer* timerSignalOffData_ = nullptr;

@@ -1,5 +1,7 @@
 #include "journal/JournalView.h"
 
+#include "journal/QuietScrollBar.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -31,8 +33,14 @@ JournalView::JournalView(JournalStore& store, QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new QuietScrollBar(Qt::Horizontal, this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Both bars are always shown, so a new range needs no new layout; left
+    // connected, every appended line would restack and repaint both bars.
+    disconnect(verticalScrollBar(), &QAbstractSlider::rangeChanged, this, nullptr);
+    disconnect(horizontalScrollBar(), &QAbstractSlider::rangeChanged, this, nullptr);
     store_.onChanged = [this] { storeChanged(); };
     updateScrollBars();
 }
@@ -80,7 +88,11 @@ void JournalView::scrollContentsBy(int dx, int dy) {
 
 void JournalView::updateScrollBars() {
     const int rows = visibleLineCount();
-    verticalScrollBar()->setRange(0, std::max(0, store_.segmentCount() - rows));
+    // Shown to its end, the journal follows lines appended at the end.
+    QScrollBar* v = verticalScrollBar();
+    const int last = std::max(0, store_.segmentCount() - rows);
+    static_cast<QuietScrollBar*>(v)->setRangeAndValue(
+        0, last, v->value() == v->maximum() ? last : v->value());
     verticalScrollBar()->setPageStep(rows);
     verticalScrollBar()->setSingleStep(1);
     // The line with the most characters is measured once, when it changes;

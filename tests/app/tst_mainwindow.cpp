@@ -1,5 +1,6 @@
 #include "analysis/TFormLog.h"
 #include "app/BandBoxes.h"
+#include "app/NormalPlace.h"
 #include "app/TForm1.h"
 #include "app/TTrayIcon.h"
 #include "app/TfAbout.h"
@@ -222,6 +223,40 @@ private Q_SLOTS:
                               .arg(g.x()));
         QCOMPARE(test::readFile(w.dayFile()), QByteArray());  // the periodic save ran
         w.form.reset();
+    }
+
+    // A place from the file fits the screens there are now: cut to the
+    // screen it is mostly on, moved back where it stood off, never below the
+    // minimum; any int is taken, and a window given absurd numbers opens on
+    // the screen.
+    void placeFitsTheScreens() {
+        const QSize minimum(557, 400);
+        const QList<QRect> two{{0, 0, 1280, 1000}, {1280, 0, 1024, 768}};
+        const struct {
+            app::Place wanted;
+            QList<QRect> screens;
+            QRect fitted;
+        } cases[] = {
+            {{100, 100, 584, 583}, two, {100, 100, 584, 583}},
+            {{1400, 50, 600, 400}, two, {1400, 50, 600, 400}},
+            {{1400, 50, 600, 900}, two, {1400, 0, 600, 768}},
+            {{1100, 900, 584, 583}, two, {696, 417, 584, 583}},
+            {{3000, 100, 584, 583}, two, {696, 100, 584, 583}},
+            {{0, 0, 5000, 5000}, two, {0, 0, 1280, 1000}},
+            {{100, 100, -5, 0}, two, {100, 100, 557, 400}},
+            {{INT_MIN, INT_MAX, INT_MAX, INT_MAX}, two, {0, 0, 1280, 1000}},
+            {{0, 0, 584, 583}, {{0, 0, 400, 300}}, {0, 0, 557, 400}},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(app::fitToScreens(c.wanted, minimum, c.screens), c.fitted);
+        }
+        Window w(
+            "[Form]\nLeft=-2147483648\nTop=2147483647\nWidth=2147483647\n"
+            "Height=2147483647\n");
+        w.form->show();
+        const QRect screen = w.form->screen()->availableGeometry();
+        QVERIFY(screen.contains(w.form->geometry().topLeft()));
+        QVERIFY(screen.size().expandedTo(w.form->size()) == screen.size());
     }
 
     // Closed normal or maximised, the window opens again where it was, with
@@ -544,18 +579,25 @@ private Q_SLOTS:
     }
 
     // Frames that come faster than the window refresh are all in the journal
-    // at once, and on the window together with the refresh that follows.
+    // at once, and on the window together with the refresh that follows: one
+    // repaint for the burst.
     void fastFramesAreShownTogether() {
         Window w;
         w.refreshMs = 300;
         w.create();
+        w.show();
+        w.append(1);  // the first line also settles the journal's width
+        QTest::qWait(400);
+        test::EventCounter repaints(w.form.get(), QEvent::UpdateRequest);
         const int maximum = w.form->ScrollBarAllGraf->maximum();
         w.append(3);
-        QCOMPARE(w.form->journal.lineCount(), 3);
-        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), maximum);  // as the first frame left it
-        QVERIFY(w.form->GraphM1->Curves()[0].pointCount() < 3);
-        QTRY_COMPARE(w.form->ScrollBarAllGraf->maximum(), 2);
-        QCOMPARE(w.form->GraphM1->Curves()[0].pointCount(), std::size_t(3));
+        QCOMPARE(w.form->journal.lineCount(), 4);
+        QCOMPARE(w.form->ScrollBarAllGraf->maximum(), maximum);
+        QVERIFY(w.form->GraphM1->Curves()[0].pointCount() < 4);
+        QTRY_COMPARE(w.form->ScrollBarAllGraf->maximum(), 3);
+        QCOMPARE(w.form->GraphM1->Curves()[0].pointCount(), std::size_t(4));
+        QTest::qWait(100);
+        QCOMPARE(repaints.count, 1);
     }
 
     // The machine is kept awake while the port is open, unless KeepAwake=0.

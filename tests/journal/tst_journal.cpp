@@ -218,14 +218,19 @@ private Q_SLOTS:
     }
 
     // What is on screen after many appends (drawn row by row, scrolled by
-    // blitting) is what a full repaint of the same state draws.
+    // blitting) is what a full repaint of the same state draws, though its
+    // scroll bar repaints only when its thumb moves: often for the first
+    // screenfuls, seldom once the journal is long.
     void viewOnScreenMatchesAFullRepaint() {
         View v;
-        for (int i = 0; i < 25; ++i) {
+        test::EventCounter barPaints(v.view.verticalScrollBar(), QEvent::Paint);
+        for (int i = 0; i < 400; ++i) {
             v.journal.append(QStringLiteral("T1=37,%1  T2=37,4  HM=55").arg(i % 10));
             v.view.moveToEnd();
             QApplication::processEvents();
         }
+        QVERIFY2(barPaints.count > 3 && barPaints.count < 100,
+                 qPrintable(QString::number(barPaints.count)));
         const QImage onScreen =
             QGuiApplication::primaryScreen()->grabWindow(v.view.winId()).toImage();
         const QImage repainted = v.view.grab().toImage();
@@ -323,7 +328,7 @@ private Q_SLOTS:
     // full disk takes its fragment back.
     // The operator hears of the first failure of a run and of the save that
     // works again, not of every save; a day file removed meanwhile is made
-    // again.
+    // again, one made read-only takes the waiting lines once writable.
     void failedSavesKeepEveryLineForTheNextTry() {
         DayFiles rig;
         test::RecordingBalloons told;
@@ -357,6 +362,25 @@ private Q_SLOTS:
         QVERIFY(rig.save({"three"}));
         QCOMPARE(test::readFile(rig.file()), QByteArray("\r\nthree"));
         QCOMPARE(told.shown.size(), 4);
+
+        // Made read-only while the program runs, in a folder it may write.
+        const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        QVERIFY(QFile::setPermissions(rig.logDir, readOnly | QFile::WriteOwner | QFile::WriteGroup |
+                                                      QFile::WriteOther | QFile::ExeOwner |
+                                                      QFile::ExeGroup | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(rig.file(), readOnly));
+        {
+            test::WithoutRootRights checked;
+            QVERIFY(!rig.save({"four"}));
+            QVERIFY(!rig.save({"five"}));
+        }
+        QCOMPARE(test::readFile(rig.file()), QByteArray("\r\nthree"));
+        QCOMPARE(told.shown.size(), 5);
+        QVERIFY(QFile::setPermissions(rig.file(), readOnly | QFile::WriteOwner));
+        QVERIFY(rig.save({}));
+        QCOMPARE(test::readFile(rig.file()), QByteArray("\r\nthree\r\nfour\r\nfive"));
+        QCOMPARE(told.shown.size(), 6);
+        QCOMPARE(QDir(rig.logDir).entryList(QDir::Files), QStringList{"2026-12-06.txt"});
     }
 
     // SIGKILL at any moment, also in the middle of a save or of a settings

@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <sys/fsuid.h>
+
 #include <csignal>
 
 namespace im::test {
@@ -63,6 +65,22 @@ FileSizeLimit::FileSizeLimit(long long bytes) {
 
 FileSizeLimit::~FileSizeLimit() {
     setFileSizeLimit(oldSoft_);
+}
+
+// The file-system ids are the thread's own and drop the file capabilities
+// of root while they differ from 0.
+WithoutRootRights::WithoutRootRights() {
+    if (runningAsRoot()) {
+        setfsgid(65534);
+        setfsuid(65534);
+    }
+}
+
+WithoutRootRights::~WithoutRootRights() {
+    if (runningAsRoot()) {
+        setfsuid(0);
+        setfsgid(0);
+    }
 }
 
 bool sendSignal(const QProcess& process, int signal) {

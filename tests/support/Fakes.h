@@ -6,6 +6,7 @@
 #include "core/Timer.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QList>
 #include <QProcess>
 #include <QString>
@@ -105,6 +106,32 @@ public:
 
 private:
     unsigned long long oldSoft_;
+};
+
+// Counts the events of one type that an object receives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QObject* target, QEvent::Type type) : type_(type) {
+        target->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == type_;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+};
+
+// Checks this thread's file accesses as an unprivileged user for its
+// lifetime when the test runs as root, so that file permissions hold.
+class WithoutRootRights {
+public:
+    WithoutRootRights();
+    ~WithoutRootRights();
 };
 
 }  // namespace im::test
