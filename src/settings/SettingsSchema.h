@@ -98,5 +98,17 @@ inline constexpr BoolKey SignalOffDataSound{kComPort1, "SignalOffDataSound", fal
 // While the port is open the machine is kept from sleeping.
 inline constexpr BoolKey KeepAwake{kComPort1, "KeepAwake", true};
 
+// Every key, for whatever must go through them all.
+inline constexpr const IntKey* intKeys[] = {
+    &Top,       &Left,        &Width,   &Height,        &SkipData, &GainY,    &PosY,
+    &XScale,    &T1_HI,       &T1_LOW,  &T2_HI,         &T2_LOW,   &T3_HI,    &T3_LOW,
+    &TimeSound, &ColorT1,     &ColorT2, &ColorT3,       &ColorHM,  &ColorFon, &ColorGird,
+    &FontSize,  &FontSizeLog, &Time,    &CustomBaudRate};
+inline constexpr const BoolKey* boolKeys[] = {
+    &InitMax,   &MinToTrey, &StartInTrey,   &T1_enable,          &T2_enable,
+    &HM_enable, &OpenStart, &SignalOffData, &SignalOffDataSound, &KeepAwake};
+inline constexpr const StringKey* stringKeys[] = {
+    &Sound, &FontName, &FontNameLog, &Port, &BaudRate, &StopBits, &DataBits, &Parity, &FlowControl};
+
 }  // namespace keys
 }  // namespace im::settings

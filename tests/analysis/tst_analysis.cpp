@@ -17,7 +17,7 @@ namespace {
 // Line i is made at 14:00:i with T1 37,i, T2 36,i and HM 5i; "" is an empty
 // line and text without "=" a note typed into the journal.
 QString lineFor(int i, const QString& outputs) {
-    if (outputs.isEmpty() || !outputs.startsWith(QLatin1Char('_')) && !outputs[0].isDigit()) {
+    if (outputs.isEmpty() || (!outputs.startsWith(QLatin1Char('_')) && !outputs[0].isDigit())) {
         return outputs;
     }
     return journal::makeRecordLine(370 + i, 360 + i, 350, 50 + i, outputs,

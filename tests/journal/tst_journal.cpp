@@ -401,10 +401,12 @@ private Q_SLOTS:
             QVERIFY(test::sendSignal(writer, SIGKILL));
             QVERIFY(writer.waitForFinished(5000));
             cutShort += int(!QDir(tmp.path()).entryList({"*.appending"}, QDir::Files).isEmpty());
+            // A writer killed before its first settings write leaves none.
             const settings::SettingsFile settings(ini);
             for (const settings::IntKey& key : {settings::keys::Top, settings::keys::Left,
                                                 settings::keys::Width, settings::keys::Height}) {
-                QVERIFY(settings.ReadInteger(key.section, key.name, -1) >= 0);
+                QVERIFY((round == 0 && !QFile::exists(ini)) ||
+                        settings.ReadInteger(key.section, key.name, -1) >= 0);
             }
         }
         DailyLog next([&tmp] { return tmp.path(); }, test::FakeClock());

@@ -210,7 +210,10 @@ private Q_SLOTS:
             {"/dev/pts/9", "1=9600|ok", "/dev/pts/9 9600 8 2 None None"},
             {"COM1", "type=  /dev/ttyACM0 |ok", "/dev/ttyACM0 4800 8 2 None None"},
             {"", "ok", " 4800 8 2 None None"}};
-        for (const auto& [before, steps, after] : cases) {
+        for (const auto& c : cases) {
+            const char* const before = c[0];
+            const char* const steps = c[1];
+            const char* const after = c[2];
             TSerialPort port;
             mainWindowValues(port);
             port.setPort(QLatin1String(before));

@@ -105,7 +105,11 @@ struct Dialog {
             return chosen;
         };
         services.sound = &recorder;
-        services.makeTimer = [this](QObject*, int ms) { return timer1 = new test::FakeTimer(ms); };
+        services.makeTimer = [this](QObject* parent, int ms) {
+            timer1 = new test::FakeTimer(ms);
+            timer1->setParent(parent);
+            return timer1;
+        };
         form = new TFormSettings(SettingsFile(iniPath()), autorun(), recorder, services);
     }
     ~Dialog() { delete form; }
