@@ -3,9 +3,8 @@
 // journal and with 3,000,000 lines, and opening and saving 3,000,000 lines.
 // Prints one figure a line as "name value unit".
 
+#include "BenchWindow.h"
 #include "HeapInUse.h"
-#include "app/TForm1.h"
-#include "core/AppLocation.h"
 #include "journal/JournalStore.h"
 #include "link/TelemetryFrame.h"
 #include "support/FakeDialogs.h"
@@ -76,14 +75,9 @@ FrameTimes framePath(app::TForm1& form, int frames) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    QTemporaryDir dir;
-    core::AppLocation::setExecutablePathForTesting(dir.path() +
-                                                   QStringLiteral("/incubator-monitor"));
+    bench::BenchApp setup(argc, argv);
+    const QTemporaryDir& dir = setup.dir;
+    QApplication& app = setup.app;
 
     // --frame-path: only the per-frame path on an empty journal (profiling).
     const bool framePathOnly = app.arguments().contains(QStringLiteral("--frame-path"));
@@ -117,17 +111,9 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
 
-    test::FakeDialogs dialogs;
-    test::FakeClock clock;
-    app::Services services;
-    services.dialogs = &dialogs;
-    services.clock = &clock;
-    test::FakeTrayHost tray;
-    services.tray = &tray;
-    test::RecordingSound sound;
-    services.sound = &sound;
-    services.viewRefreshMs = 0;  // the whole work of every frame, painting included
-    app::TForm1 form(services);
+    bench::BenchWindow window(0);  // the whole work of every frame, painting included
+    app::TForm1& form = *window.form;
+    test::FakeDialogs& dialogs = window.dialogs;
     form.ScrollBarXScale->setValue(1000);  // a window of 1050 lines
     form.resize(898, 473);
     form.show();

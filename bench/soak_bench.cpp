@@ -6,13 +6,9 @@
 //
 //     build/bench/bench_soak [--days N]
 
+#include "BenchWindow.h"
 #include "HeapInUse.h"
-#include "app/TForm1.h"
 #include "common/PseudoTerminal.h"
-#include "core/AppLocation.h"
-#include "support/FakeDialogs.h"
-#include "support/FakeTray.h"
-#include "support/Fakes.h"
 #include "support/Frames.h"
 
 #include <QApplication>
@@ -31,33 +27,21 @@ constexpr int kWindow = 10000;  // frames timed at the start and at the end
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    bench::BenchApp setup(argc, argv);
+    QApplication& app = setup.app;
+    const QTemporaryDir& dir = setup.dir;
     const qsizetype daysAt = app.arguments().indexOf(QStringLiteral("--days"));
     const int days = daysAt > 0 ? app.arguments().value(daysAt + 1).toInt() : 28;
     const qint64 frames = qint64(days) * 86400;
 
-    QTemporaryDir dir;
-    core::AppLocation::setExecutablePathForTesting(dir.path() +
-                                                   QStringLiteral("/incubator-monitor"));
     tools::PseudoTerminal pty;
     test::writeFile(dir.path() + QStringLiteral("/incubator-monitor.ini"),
                     "[ComPort1]\nPort=" + pty.slavePath().toUtf8() +
                         "\nOpenStart=1\nKeepAwake=0\n[LogFile]\nTime=1\n");
 
-    test::FakeDialogs dialogs;
-    test::FakeClock clock(QDateTime(QDate(2026, 3, 1), QTime(0, 0)));
-    test::FakeTrayHost tray;
-    test::RecordingSound sound;
-    app::Services services;
-    services.dialogs = &dialogs;
-    services.clock = &clock;
-    services.tray = &tray;
-    services.sound = &sound;
-    app::TForm1 form(services);
+    bench::BenchWindow monitor(-1, QDateTime(QDate(2026, 3, 1), QTime(0, 0)));
+    app::TForm1& form = *monitor.form;
+    test::FakeClock& clock = monitor.clock;
     if (!form.ComPort1.Connected()) {
         std::fprintf(stderr, "bench_soak: the port did not open\n");
         return 1;

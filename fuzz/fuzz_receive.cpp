@@ -70,8 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (data[0] & 0x80) {
         rig.path.TimerResetRxUartTimer();  // a pause in the middle of a frame
     }
+    // What a long run collects (the journal, the lines waiting for the day
+    // file, the recorded balloons) is let go now and then.
     if (rig.journal.lineCount() > 20000) {
         rig.journal.clear();
+        rig.pending.clear();
+        rig.balloons.shown.clear();
     }
     return 0;
 }

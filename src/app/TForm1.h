@@ -36,6 +36,10 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
+namespace im::journal {
+class JournalLoader;
+}
+
 namespace im::app {
 
 class BandBoxes;
@@ -233,6 +237,7 @@ private:
     std::unique_ptr<link::ReceivePath> receive_;
     std::unique_ptr<chart::ChartWindow> chartWindow_;
     std::unique_ptr<journal::DailyLog> dailyLog_;
+    journal::JournalLoader* loader_ = nullptr;
     std::unique_ptr<ValuePanels> valuePanels_;
     std::unique_ptr<alarms::AlarmSignalling> alarms_;
     BandBoxes* bandBoxes_ = nullptr;

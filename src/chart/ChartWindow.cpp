@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 
 namespace im::chart {
 
@@ -48,17 +49,20 @@ const ChartWindow::Parsed& ChartWindow::parsed(int line) {
     return slot;
 }
 
+std::pair<QString, QString> ChartWindow::timeAndDateOf(int line) const {
+    // Without a copy of the line, which may be a file's only line of 100 MB.
+    return journal::withLineText(journal_.lineBytes(line), [](auto text) {
+        return std::pair{journal::get_time(text), journal::get_date(text)};
+    });
+}
+
 ChartWindow::EndLabels ChartWindow::PlotChartWindow(int last) {
     const int n = length_;
     EndLabels labels;
-    const QString lastLine = journal_.line(last);
-    labels.endTime = journal::get_time(lastLine);
-    labels.endDate = journal::get_date(lastLine);
+    std::tie(labels.endTime, labels.endDate) = timeAndDateOf(last);
     const int first = last - (n - 1);
     if (last - n - 1 > 0) {
-        const QString firstLine = journal_.line(first);
-        labels.beginTime = journal::get_time(firstLine);
-        labels.beginDate = journal::get_date(firstLine);
+        std::tie(labels.beginTime, labels.beginDate) = timeAndDateOf(first);
     }
 
     TCurves& curves = chart_.Curves();

@@ -5,7 +5,10 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace im::journal {
@@ -45,18 +48,67 @@ void saveJournalAs(const JournalStore& journal, const QString& path) {
     }
 }
 
-QByteArray readJournalFile(const QString& path) {
+QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead) {
+    // Only a regular file: a pipe or a device would block the window or
+    // never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        throw core::Error(
+            QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(path));
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw core::Error(
             QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     }
-    QByteArray bytes = file.readAll();
+    if (file.size() > kLargestJournalFile) {
+        throw core::Error(QStringLiteral("Cannot open file \"%1\". It holds %2 MB; a journal "
+                                         "file may hold at most %3 MB.")
+                              .arg(path)
+                              .arg(file.size() >> 20)
+                              .arg(kLargestJournalFile >> 20));
+    }
+    // Read a block at a time, so that a watcher sees the read advance; a
+    // file that grows meanwhile is read to its end, up to the limit.
+    constexpr qint64 kBlock = 16 << 20;
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    qint64 at = 0;
+    for (;;) {
+        if (at == bytes.size()) {
+            if (at > kLargestJournalFile) {
+                break;
+            }
+            bytes.resize(at + kBlock);
+        }
+        const qint64 n = file.read(bytes.data() + at, std::min(kBlock, bytes.size() - at));
+        if (n <= 0) {
+            break;
+        }
+        at += n;
+        if (bytesRead) {
+            bytesRead->store(at, std::memory_order_relaxed);
+        }
+    }
+    bytes.truncate(at);
     if (file.error() != QFileDevice::NoError) {
         throw core::Error(
             QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
     }
-    return bytes;
+    return fromFileEncoding(std::move(bytes));
+}
+
+QByteArray fromFileEncoding(QByteArray bytes) {
+    const std::optional<QStringConverter::Encoding> marked =
+        QStringConverter::encodingForData(bytes);
+    if (!marked) {
+        return bytes;  // what this program and the recorder write: no mark
+    }
+    if (*marked == QStringConverter::Utf8) {
+        return bytes.sliced(3);
+    }
+    QStringDecoder decode(*marked);
+    const QString text = decode(bytes);
+    return text.toUtf8();
 }
 
 QString columnText(const JournalStore& journal, QString (*field)(QStringView)) {

@@ -2,8 +2,11 @@
 
 #include "journal/JournalStore.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
+
+#include <atomic>
 
 namespace im::journal {
 
@@ -12,9 +15,20 @@ namespace im::journal {
 // core::Error with the system's reason.
 void saveJournalAs(const JournalStore& journal, const QString& path);
 
-// The bytes of a file to open into the journal; throws core::Error when the
-// file cannot be read, before anything of the journal is touched.
-QByteArray readJournalFile(const QString& path);
+// Files above this size are refused: a month of records at one line a second
+// is about 180 MB.
+inline constexpr qint64 kLargestJournalFile = qint64(1) << 30;
+
+// The bytes of a file to open into the journal, as UTF-8; throws core::Error
+// when the file cannot be read (or is no regular file, or is larger than
+// kLargestJournalFile), before anything of the journal is touched. The
+// bytes read so far go to bytesRead, when given, as the read advances.
+QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead = nullptr);
+
+// A file's bytes as the journal holds them: text that starts with a
+// byte-order mark (UTF-16 or UTF-32 as some editors save it, UTF-8 with a
+// mark) becomes UTF-8 without it; anything else stays byte for byte.
+QByteArray fromFileEncoding(QByteArray bytes);
 
 // One field of every line, each followed by CR LF, for the clipboard.
 QString columnText(const JournalStore& journal, QString (*field)(QStringView));

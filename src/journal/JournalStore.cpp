@@ -1,5 +1,7 @@
 #include "journal/JournalStore.h"
 
+#include "journal/RecordLine.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -55,14 +57,21 @@ QString JournalStore::line(int index) const {
     return QString::fromUtf8(bytes.data(), bytes.size());
 }
 
-int JournalStore::lineLength(int index) const {
+QString JournalStore::lineStart(int index, int characters) const {
     const QByteArrayView bytes = lineBytes(index);
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return static_cast<int>(line(index).size());
+    qsizetype end = 0;
+    for (int seen = 0; end < bytes.size(); ++end) {
+        // A character starts at every byte that is not a continuation byte.
+        if ((static_cast<unsigned char>(bytes[end]) & 0xC0) != 0x80 && seen++ == characters) {
+            break;
         }
     }
-    return static_cast<int>(bytes.size());
+    return QString::fromUtf8(bytes.data(), end);
+}
+
+int JournalStore::lineLength(int index) const {
+    const QByteArrayView bytes = lineBytes(index);
+    return isAscii(bytes) ? static_cast<int>(bytes.size()) : static_cast<int>(line(index).size());
 }
 
 int JournalStore::characterCount(QByteArrayView bytes) {
@@ -214,19 +223,37 @@ void JournalStore::setFileBytes(QByteArrayView bytes) {
     widestKnown_ = false;
     const char* p = bytes.data();
     const char* end = p + bytes.size();
-    const char* start = p;
-    while (p < end) {
-        const char c = *p;
-        if (c == '\r' || c == '\n') {
-            pushSegment(QByteArrayView(start, p - start));
-            p += (c == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
-            start = p;
-        } else {
-            ++p;
+    // The next CR and the next LF, each searched again only once passed: a
+    // file of one 100 MB line costs two searches through it.
+    auto next = [end](const char* from, char c) {
+        const void* at = from < end ? std::memchr(from, c, std::size_t(end - from)) : nullptr;
+        return at ? static_cast<const char*>(at) : end;
+    };
+    const char* cr = next(p, '\r');
+    const char* lf = next(p, '\n');
+    for (const char* at = std::min(cr, lf); at < end; at = std::min(cr, lf)) {
+        pushSegment(QByteArrayView(p, at - p));
+        p = at + ((at == cr && at + 1 == lf && lf < end) ? 2 : 1);
+        if (cr < p) {
+            cr = next(p, '\r');
+        }
+        if (lf < p) {
+            lf = next(p, '\n');
         }
     }
     // The text after the last line end; empty when the file ends with one.
-    pushSegment(QByteArrayView(start, end - start));
+    pushSegment(QByteArrayView(p, end - p));
+    modified_ = false;
+    ++revision_;
+    notify();
+}
+
+void JournalStore::takeTextOf(JournalStore& loaded) {
+    chunks_ = std::move(loaded.chunks_);
+    firstSegment_ = std::move(loaded.firstSegment_);
+    segments_ = loaded.segments_;
+    widestKnown_ = false;
+    loaded.clear();
     modified_ = false;
     ++revision_;
     notify();

@@ -41,6 +41,10 @@ public:
     // The line's UTF-8 bytes; empty for an index outside the text.
     QByteArrayView lineBytes(int index) const;
     QString line(int index) const;
+    // At most the first `characters` characters of the line, decoded from
+    // no more bytes than they take: a view of a line of 100 MB costs what
+    // the part it shows does.
+    QString lineStart(int index, int characters) const;
     int lineLength(int index) const;  // in UTF-16 units
 
     // Calls visit with the UTF-8 bytes of every segment, first to last;
@@ -69,6 +73,10 @@ public:
     // and every other LF becomes CR LF; a line end at the very end adds no
     // line.
     void setFileBytes(QByteArrayView bytes);
+    // Replaces the whole text by another store's (which is left empty), as
+    // setFileBytes does: a file is split into lines on another thread, and
+    // handed over here in no time.
+    void takeTextOf(JournalStore& loaded);
     // The text exactly as held, lines separated by CR LF.
     QByteArray toBytes() const;
     qint64 byteSize() const;

@@ -18,6 +18,7 @@ namespace im::journal {
 namespace {
 
 constexpr int kTextMargin = 3;
+constexpr int kShownCharacters = 5000;
 
 bool isWordChar(QChar c) {
     return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char(',') ||
@@ -43,6 +44,18 @@ JournalView::JournalView(JournalStore& store, QWidget* parent)
     disconnect(horizontalScrollBar(), &QAbstractSlider::rangeChanged, this, nullptr);
     store_.onChanged = [this] { storeChanged(); };
     updateScrollBars();
+}
+
+JournalView::Shown JournalView::shown(int line) const {
+    Shown s{store_.lineStart(line, kShownCharacters), 0};
+    s.columns = int(s.text.size());
+    if (s.columns < kShownCharacters) {
+        return s;
+    }
+    if (store_.lineBytes(line).size() > s.text.toUtf8().size()) {
+        s.text += QChar(0x2026);
+    }
+    return s;
 }
 
 int JournalView::lineHeight() const {
@@ -102,7 +115,7 @@ void JournalView::updateScrollBars() {
     if (widest != measuredLine_ || store_.revision() != measuredRevision_) {
         measuredLine_ = widest;
         measuredRevision_ = store_.revision();
-        measuredWidth_ = fontMetrics().horizontalAdvance(store_.line(widest));
+        measuredWidth_ = fontMetrics().horizontalAdvance(shown(widest).text);
         paintedWidth_ = 0;
     }
     const int contentWidth = std::max(measuredWidth_, paintedWidth_) + 2 * kTextMargin + 1;
@@ -127,7 +140,9 @@ void JournalView::changeEvent(QEvent* event) {
 }
 
 int JournalView::xOf(TextPos pos) const {
-    return kTextMargin + fontMetrics().horizontalAdvance(store_.line(pos.line).left(pos.column)) -
+    const Shown s = shown(pos.line);
+    return kTextMargin +
+           fontMetrics().horizontalAdvance(s.text.left(std::min(pos.column, s.columns))) -
            horizontalScrollBar()->value();
 }
 
@@ -135,20 +150,27 @@ TextPos JournalView::posAt(QPoint point) const {
     TextPos p;
     p.line =
         std::clamp(firstVisibleLine() + point.y() / lineHeight(), 0, store_.segmentCount() - 1);
-    const QString text = store_.line(p.line);
+    const Shown s = shown(p.line);
     const int x = point.x() + horizontalScrollBar()->value() - kTextMargin;
     const QFontMetrics fm = fontMetrics();
-    int column = 0;
-    int previous = 0;
-    while (column < text.size()) {
-        const int next = fm.horizontalAdvance(text.left(column + 1));
-        if (x < (previous + next) / 2) {
-            break;
+    // The first column whose character's middle lies right of x; advances
+    // grow with the column, so halving finds it.
+    auto middleOf = [&](int column) {
+        return (fm.horizontalAdvance(s.text.left(column)) +
+                fm.horizontalAdvance(s.text.left(column + 1))) /
+               2;
+    };
+    int low = 0;
+    int high = s.columns;
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (x < middleOf(mid)) {
+            high = mid;
+        } else {
+            low = mid + 1;
         }
-        previous = next;
-        ++column;
     }
-    p.column = column;
+    p.column = low;
     return p;
 }
 
@@ -169,10 +191,12 @@ void JournalView::paintEvent(QPaintEvent*) {
     int widestPainted = 0;
     for (int line = first; line <= last; ++line) {
         const int y = (line - first) * h;
-        const QString text = store_.line(line);
+        const Shown s = shown(line);
+        const QString& text = s.text;
         if (hasSelection() && line >= selFrom.line && line <= selTo.line) {
-            const int from = line == selFrom.line ? selFrom.column : 0;
-            const int to = line == selTo.line ? selTo.column : int(text.size());
+            const int from = std::min(line == selFrom.line ? selFrom.column : 0, s.columns);
+            const int to =
+                line == selTo.line ? std::min(selTo.column, s.columns) : int(text.size());
             const int x1 = dx + fm.horizontalAdvance(text.left(from));
             int x2 = dx + fm.horizontalAdvance(text.left(to));
             if (line != selTo.line) {

@@ -63,6 +63,15 @@ private:
     TextPos wordStart(TextPos p) const;
     TextPos wordEnd(TextPos p) const;
 
+    // What is drawn of a line: all of it, or for a line longer than any
+    // record line by far (a file opened by mistake) its start and an
+    // ellipsis; `columns` is how many of the line's columns that shows.
+    struct Shown {
+        QString text;
+        int columns;
+    };
+    Shown shown(int line) const;
+
     JournalStore& store_;
     TextPos caret_;
     TextPos anchor_;

@@ -64,5 +64,8 @@ QString get_HM(QStringView line);
 QString get_outs(QStringView line);
 QString get_date(QStringView line);
 QString get_time(QStringView line);
+// The same on the bytes of an ASCII line (see withLineText).
+QString get_date(QLatin1String line);
+QString get_time(QLatin1String line);
 
 }  // namespace im::journal

@@ -6,6 +6,7 @@
 #include "app/TfAbout.h"
 #include "common/PseudoTerminal.h"
 #include "core/AppLocation.h"
+#include "journal/JournalFiles.h"
 #include "journal/RecordLine.h"
 #include "settings/SettingsFile.h"
 #include "settings/TFormSettings.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyleOptionSlider>
@@ -357,6 +359,46 @@ private Q_SLOTS:
         QCOMPARE(w.form->GraphM1->Scale(), 101);
         w.append(1);
         QCOMPARE(w.form->journal.toBytes().count("\r\n"), 3);
+    }
+
+    // A file of a few hundred megabytes is read on another thread behind a
+    // progress bar: frames go on arriving meanwhile; the read replaces the
+    // journal when done, or leaves it as it was when cancelled or refused.
+    void largeFilesOpenBehindAProgressBar() {
+        Window w;
+        w.show();
+        const QString big = w.dir.path() + QStringLiteral("/big.txt");
+        QByteArray bytes;
+        while (bytes.size() < (30 << 20)) {
+            bytes += "\r\n" + recordLine(bytes.size()).toUtf8();
+        }
+        test::writeFile(big, bytes);
+        const int lines = int(bytes.count("\r\n")) + 1;  // an empty line 0, as day files
+        auto progress = [&] { return w.form->findChild<QProgressDialog*>(); };
+
+        w.dialogs.fileNames = {big, big};
+        w.form->NLoad1Click();
+        QVERIFY(progress() && progress()->isVisible());
+        w.append(1);  // the window still answers the controller
+        QTRY_VERIFY_WITH_TIMEOUT(!progress(), 20000);
+        QCOMPARE(w.form->journal.lineCount(), lines);
+        QCOMPARE(w.form->ScrollBarAllGraf->value(), lines - 1);
+
+        w.form->NClearClick();
+        w.append(2);
+        w.form->NLoad1Click();
+        QTest::mouseClick(progress()->findChild<QPushButton*>(), Qt::LeftButton);
+        QTest::qWait(50);
+        QVERIFY(!progress());
+        QCOMPARE(w.form->journal.lineCount(), 2);
+
+        test::ScopedErrorRecorder errors;
+        QVERIFY(QFile(big).resize(journal::kLargestJournalFile + 1));
+        w.dialogs.fileNames = {big};
+        w.form->NLoad1Click();
+        QTRY_VERIFY(!progress());
+        QVERIFY(errors.messages.value(0).endsWith(QStringLiteral("at most 1024 MB.")));
+        QCOMPARE(w.form->journal.lineCount(), 2);
     }
 
     void clearAndCopyColumns() {

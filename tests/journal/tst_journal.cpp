@@ -13,8 +13,10 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -167,6 +169,46 @@ private Q_SLOTS:
                                  readJournalFile(tmp.path() + QStringLiteral("/none")));
     }
 
+    // Files opened by mistake: text an editor saved with a byte-order mark
+    // reads as the same lines; other bytes (NULs too) are kept as they are;
+    // what is no regular file, or is larger than a journal can be, is
+    // refused at once with the reason.
+    void badFilesOpenOrAreRefused() {
+        QTemporaryDir tmp;
+        const QString path = tmp.path() + QStringLiteral("/bad.txt");
+        const QString text = QStringLiteral("T1=37,5\r\nзаметка\r\n");
+        const QByteArray marked[] = {
+            QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)(text),
+            QStringEncoder(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom)(text),
+            QStringEncoder(QStringEncoder::Utf32LE, QStringEncoder::Flag::WriteBom)(text),
+            "\xEF\xBB\xBF" + text.toUtf8()};
+        for (const QByteArray& file : marked) {
+            test::writeFile(path, file);
+            QCOMPARE(readJournalFile(path), text.toUtf8());
+        }
+        const QByteArray binary("\0\x01\xFF\xFE\r\n\0", 7);
+        test::writeFile(path, binary);
+        QCOMPARE(readJournalFile(path), binary);
+
+        const QString fifo = tmp.path() + QStringLiteral("/fifo.txt");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QFile huge(path);
+        QVERIFY(huge.resize(kLargestJournalFile + 1));  // sparse: no disk used
+        const QString refused[][2] = {{fifo, "It is not a regular file."},
+                                      {tmp.path(), "It is not a regular file."},
+                                      {path,
+                                       "It holds 1024 MB; a journal file may hold at most "
+                                       "1024 MB."}};
+        for (const auto& [file, reason] : refused) {
+            try {
+                readJournalFile(file);
+                QFAIL(qPrintable(file));
+            } catch (const core::Error& e) {
+                QVERIFY2(QString::fromUtf8(e.what()).endsWith(reason), e.what());
+            }
+        }
+    }
+
     // The lines are kept in chunks of 4096: reads at the chunk boundaries,
     // and edits anywhere that keep the journal large, so that they cross
     // boundaries, agree with a plain list of lines. Every edit (unlike an
@@ -299,6 +341,26 @@ private Q_SLOTS:
         v.journal.replace({50, 0}, {50, int(longLine.size())}, QStringLiteral("short"));
         QApplication::processEvents();
         QCOMPARE(bar->maximum(), 0);
+
+        // A line of a million characters shows its start and an ellipsis:
+        // the range is that part's width, a click right of it puts the caret
+        // at its end, the keys still reach the line's real end.
+        v.journal.append(QString(1000000, QLatin1Char('W')));
+        QApplication::processEvents();
+        const int shown =
+            v.view.fontMetrics().horizontalAdvance(QString(5000, QLatin1Char('W')) + QChar(0x2026));
+        QVERIFY2(bar->maximum() >= shown - v.view.viewport()->width() &&
+                     bar->maximum() <= shown - v.view.viewport()->width() + 10,
+                 qPrintable(QStringLiteral("%1 for %2").arg(bar->maximum()).arg(shown)));
+        v.view.setCaret({51, 0});
+        bar->setValue(bar->maximum());
+        const int row = 51 - v.view.verticalScrollBar()->value();
+        QTest::mouseClick(
+            v.view.viewport(), Qt::LeftButton, {},
+            QPoint(v.view.viewport()->width() - 2, row * v.view.fontMetrics().lineSpacing() + 3));
+        QCOMPARE(v.view.caret(), (TextPos{51, 5000}));
+        QTest::keyClick(&v.view, Qt::Key_End);
+        QCOMPARE(v.view.caret(), (TextPos{51, 1000000}));
     }
     // A line end before each line, none after the last; the folder and the
     // file are made by the first save, also one with nothing to write.
