@@ -7,6 +7,7 @@
 #include "app/ColourLabels.h"
 #include "app/Controls.h"
 #include "app/FrameView.h"
+#include "app/JournalOpening.h"
 #include "app/MainWindowSettings.h"
 #include "app/NormalPlace.h"
 #include "app/TTrayIcon.h"
@@ -14,7 +15,6 @@
 #include "app/TrayHost.h"
 #include "core/AppLocation.h"
 #include "journal/JournalFiles.h"
-#include "journal/JournalLoader.h"
 #include "journal/RecordLine.h"
 #include "journal/ViewFont.h"
 #include "link/PortSettingsStorage.h"
@@ -28,17 +28,14 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QProgressDialog>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -52,9 +49,6 @@ namespace {
 // The design client area below the menu and above the status bar.
 constexpr QSize kDesignArea(890, 407);
 constexpr QSize kMinimumSize(557, 400);
-// Files up to this size (several days of records) open at once; larger ones
-// are read on another thread behind a progress bar.
-constexpr qint64 kReadAtOnce = 24 << 20;
 
 class SystemTimerFactory {
 public:
@@ -131,7 +125,7 @@ TForm1::TForm1(Services services, QWidget* parent)
                            [this](int newest) { plotChart(newest); }});
     receive_ = std::make_unique<link::ReceivePath>(
         ComPort1, *decoder_, balloons, *timerResetRxUart_, *timerSignalOffData_, timerReopen_);
-    loader_ = new journal::JournalLoader(this);
+    opening_ = std::make_unique<JournalOpening>(journal, this);
     dailyLog_ = std::make_unique<journal::DailyLog>([] { return core::AppLocation::logDirPath(); },
                                                     *services_.clock);
     dailyLog_->tellFailuresTo(&balloons);
@@ -655,41 +649,7 @@ void TForm1::NLoad1Click() {
     if (path.isEmpty()) {
         return;
     }
-    // Read first: a file that cannot be read leaves the journal as it was.
-    if (QFileInfo(path).size() <= kReadAtOnce) {
-        journal.setFileBytes(journal::readJournalFile(path));
-        applyLoadedJournal();
-        return;
-    }
-    // A large file is read on another thread behind a progress bar; frames
-    // go on arriving meanwhile, as they would before an open.
-    auto* progress = new QProgressDialog(
-        QStringLiteral("Открытие файла ") + QFileInfo(path).fileName() + QStringLiteral("..."),
-        QStringLiteral("Отмена"), 0, 100, this);
-    progress->setWindowTitle(productTitle());
-    progress->setWindowModality(Qt::ApplicationModal);
-    progress->setMinimumDuration(0);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
-    auto* poll = new QTimer(progress);
-    connect(poll, &QTimer::timeout, progress,
-            [this, progress] { progress->setValue(int(loader_->progress() * 99)); });
-    poll->start(100);
-    connect(progress, &QProgressDialog::canceled, this, [this, progress] {
-        loader_->cancel();
-        progress->deleteLater();
-    });
-    progress->show();
-    loader_->start(path, [this, progress](journal::JournalLoader::Result result) {
-        progress->deleteLater();
-        core::runGuarded([&] {
-            if (!result.text) {
-                throw core::Error(result.error);
-            }
-            journal.takeTextOf(*result.text);
-            applyLoadedJournal();
-        });
-    });
+    opening_->open(path, productTitle(), [this] { applyLoadedJournal(); });
 }
 
 void TForm1::applyLoadedJournal() {

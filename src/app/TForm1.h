@@ -36,14 +36,11 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
-namespace im::journal {
-class JournalLoader;
-}
-
 namespace im::app {
 
 class BandBoxes;
 class FrameView;
+class JournalOpening;
 class MainWindowSettings;
 class NormalPlace;
 class TrayHost;
@@ -237,7 +234,7 @@ private:
     std::unique_ptr<link::ReceivePath> receive_;
     std::unique_ptr<chart::ChartWindow> chartWindow_;
     std::unique_ptr<journal::DailyLog> dailyLog_;
-    journal::JournalLoader* loader_ = nullptr;
+    std::unique_ptr<JournalOpening> opening_;
     std::unique_ptr<ValuePanels> valuePanels_;
     std::unique_ptr<alarms::AlarmSignalling> alarms_;
     BandBoxes* bandBoxes_ = nullptr;

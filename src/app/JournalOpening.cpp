@@ -1,0 +1,58 @@
+#include "app/JournalOpening.h"
+
+#include "core/ErrorReport.h"
+#include "journal/JournalFiles.h"
+
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QTimer>
+
+namespace im::app {
+
+namespace {
+
+// Files up to this size (several days of records) open at once.
+constexpr qint64 kReadAtOnce = 24 << 20;
+
+}  // namespace
+
+JournalOpening::JournalOpening(journal::JournalStore& journal, QWidget* window)
+    : journal_(journal), window_(window), loader_(new journal::JournalLoader(window)) {}
+
+void JournalOpening::open(const QString& path, const QString& title, std::function<void()> opened) {
+    if (QFileInfo(path).size() <= kReadAtOnce) {
+        journal_.setFileBytes(journal::readJournalFile(path));
+        opened();
+        return;
+    }
+    auto* progress = new QProgressDialog(
+        QStringLiteral("Открытие файла ") + QFileInfo(path).fileName() + QStringLiteral("..."),
+        QStringLiteral("Отмена"), 0, 100, window_);
+    progress->setWindowTitle(title);
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(0);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    auto* poll = new QTimer(progress);
+    QObject::connect(poll, &QTimer::timeout, progress,
+                     [this, progress] { progress->setValue(int(loader_->progress() * 99)); });
+    poll->start(100);
+    QObject::connect(progress, &QProgressDialog::canceled, loader_, [this, progress] {
+        loader_->cancel();
+        progress->deleteLater();
+    });
+    progress->show();
+    loader_->start(
+        path, [this, progress, opened = std::move(opened)](journal::JournalLoader::Result result) {
+            progress->deleteLater();
+            core::runGuarded([&] {
+                if (!result.text) {
+                    throw core::Error(result.error);
+                }
+                journal_.takeTextOf(*result.text);
+                opened();
+            });
+        });
+}
+
+}  // namespace im::app
