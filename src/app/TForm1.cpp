@@ -37,6 +37,7 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace im::app {
@@ -413,10 +414,12 @@ void TForm1::FormCreate() {
         SpBtnOpenComClick();
     }
     receive_->SignalOffData = settings.read(keys::SignalOffData);
-    const int skip = settings.read(keys::SkipData);
+    // A hand-edited number beyond the dialog's field starts as its nearest end
+    // (the stored default 0 records every frame, as 1 does).
+    const int skip = std::clamp(settings.read(keys::SkipData), 0, settings::kSkipDataRange.maximum);
     decoder_->setDecimation(skip);
     decoder_->setSkipCounter(skip);
-    setSavePeriod(settings.read(keys::Time));
+    setSavePeriod(settings::kSaveMinutesRange.clamp(settings.read(keys::Time)));
 
     chartWindow_->setWindowLengthFromScrollBar(ScrollBarXScale->value());
     GraphM1->setMaxXValue(chartWindow_->windowLength());

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 namespace im::journal {
 
 QFont nameAndSizeOf(const QFont& font) {
@@ -16,8 +18,13 @@ void applyStoredFont(QWidget& view, const settings::SettingsFile& file,
     QFont font = view.font();
     font.setFamily(
         file.ReadString(QLatin1String(name.section), QLatin1String(name.name), font.family()));
-    font.setPointSize(
-        file.ReadInteger(QLatin1String(size.section), QLatin1String(size.name), font.pointSize()));
+    // A size no font dialog offers would draw the journal as unreadable boxes.
+    constexpr int kLargest = 72;
+    const int stored =
+        file.ReadInteger(QLatin1String(size.section), QLatin1String(size.name), font.pointSize());
+    if (stored > 0) {
+        font.setPointSize(std::min(stored, kLargest));
+    }
     view.setFont(font);
 }
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QStringTokenizer>
 
 #include <limits>
 
@@ -45,11 +46,10 @@ QString decode(const QByteArray& bytes) {
     return QString::fromLatin1(view);
 }
 
-IniText load(const QString& path) {
-    IniText ini;
+QString loadText(const QString& path) {
     QFile file(path);
     if (!QFileInfo(path).exists()) {
-        return ini;  // also a link to a file not yet written
+        return {};  // also a link to a file not yet written
     }
     if (!file.open(QIODevice::ReadOnly)) {
         throw SettingsReadError(path);
@@ -58,7 +58,12 @@ IniText load(const QString& path) {
     if (file.error() != QFileDevice::NoError) {
         throw SettingsReadError(path);
     }
-    const QString text = decode(bytes);
+    return decode(bytes);
+}
+
+IniText load(const QString& path) {
+    IniText ini;
+    const QString text = loadText(path);
     if (text.isEmpty()) {
         return ini;
     }
@@ -77,18 +82,19 @@ IniText load(const QString& path) {
     return ini;
 }
 
-bool sectionName(const QString& line, QString* name) {
-    const QString t = line.trimmed();
+// Views into the line: a value of megabytes is not copied to be looked at.
+bool sectionName(QStringView line, QStringView* name) {
+    const QStringView t = line.trimmed();
     if (!t.startsWith(QLatin1Char('['))) {
         return false;
     }
     const qsizetype close = t.indexOf(QLatin1Char(']'));
-    *name = (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
+    *name = (close < 0 ? t.sliced(1) : t.sliced(1, close - 1)).trimmed();
     return true;
 }
 
-bool keyAndValue(const QString& line, QString* key, QString* value) {
-    const QString t = line.trimmed();
+bool keyAndValue(QStringView line, QStringView* key, QStringView* value) {
+    const QStringView t = line.trimmed();
     if (t.startsWith(QLatin1Char(';'))) {
         return false;
     }
@@ -96,20 +102,20 @@ bool keyAndValue(const QString& line, QString* key, QString* value) {
     if (eq < 0) {
         return false;
     }
-    *key = t.left(eq).trimmed();
+    *key = t.first(eq).trimmed();
     if (value) {
-        *value = t.mid(eq + 1).trimmed();
+        *value = t.sliced(eq + 1).trimmed();
     }
     return true;
 }
 
-bool sameName(const QString& a, const QString& b) {
+bool sameName(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // Index of the first section of that name, or -1.
 qsizetype findSection(const QStringList& lines, const QString& section) {
-    QString name;
+    QStringView name;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (sectionName(lines[i], &name) && sameName(name, section)) {
             return i;
@@ -203,18 +209,19 @@ std::optional<int> SettingsFile::parseInteger(const QString& text) {
 }
 
 std::optional<QString> SettingsFile::lookup(const QString& section, const QString& key) const {
-    const IniText ini = load(path_);
-    qsizetype i = findSection(ini.lines, section);
-    if (i < 0) {
-        return std::nullopt;
-    }
-    QString name, value;
-    for (++i; i < ini.lines.size(); ++i) {
-        if (sectionName(ini.lines[i], &name)) {
-            break;
-        }
-        if (keyAndValue(ini.lines[i], &name, &value) && sameName(name, key)) {
-            return value;
+    // Read without splitting the file into lines: start-up reads it once
+    // per setting, and a hand-edited file may hold a value of megabytes.
+    const QString text = loadText(path_);
+    bool inSection = false;
+    QStringView name, value;
+    for (const QStringView line : QStringTokenizer(text, QLatin1Char('\n'))) {
+        if (sectionName(line, &name)) {
+            if (inSection) {
+                break;  // only the first section of that name counts
+            }
+            inSection = sameName(name, section);
+        } else if (inSection && keyAndValue(line, &name, &value) && sameName(name, key)) {
+            return value.toString();
         }
     }
     return std::nullopt;
@@ -252,7 +259,7 @@ void SettingsFile::WriteString(const QString& section, const QString& key, const
     } else {
         qsizetype lastFilled = i;
         qsizetype found = -1;
-        QString name;
+        QStringView name;
         for (++i; i < ini.lines.size(); ++i) {
             if (sectionName(ini.lines[i], &name)) {
                 break;

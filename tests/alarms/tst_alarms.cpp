@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace im;
 using alarms::Channel;
 
@@ -223,10 +225,20 @@ private Q_SLOTS:
         QDir(home.path()).mkdir("sub");
         test::writeFile(home.filePath("sub/mine.wav"), own.read(44) + samples);
         core::AppLocation::setExecutablePathForTesting(home.filePath("sub/incubator-monitor"));
+        // Names a hand-edited file may hold: shell syntax is only a name, and
+        // a device or a pipe is never opened (it would block or never end).
+        const QString shellName = "$(touch pwned);`touch pwned`|sh 'x\" &.wav";
+        own.seek(0);
+        test::writeFile(home.filePath("sub/") + shellName, own.read(44) + samples);
+        QCOMPARE(::mkfifo(home.filePath("sub/pipe.wav").toUtf8().constData(), 0600), 0);
 
         const std::pair<QString, QByteArray> cases[] = {{"mine.wav", samples},
                                                         {"../sub/mine.wav", samples},
                                                         {home.filePath("sub/mine.wav"), samples},
+                                                        {shellName, samples},
+                                                        {"$(touch pwned)", ownSamples},
+                                                        {"/dev/zero", ownSamples},
+                                                        {"pipe.wav", ownSamples},
                                                         {"Windows XP - ошибка.wav", ownSamples},
                                                         {"../sub", ownSamples},
                                                         {"", ownSamples}};
@@ -237,6 +249,8 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(test::readFile(capture).size(), heard.size(), 5000);
             QCOMPARE(test::readFile(capture), heard);
         }
+        QVERIFY(!QFile::exists(home.filePath("sub/pwned")));
+        QVERIFY(!QFile::exists("pwned"));
         qputenv("HOME", oldHome);
         core::AppLocation::setExecutablePathForTesting({});
     }

@@ -185,6 +185,20 @@ private Q_SLOTS:
             << "60,50 700x500|38,5|00,5|40,0|30,0|80|20|385|5|400|300|80|20|#ff0000|#00ff00|"
                "#0000ff|#808080|#c0c0c0|#000000|#c0c0c0|#ff0000|4|6|50|9600|Стоп|Стоп|3|3|300000|"
                "1|1|/usr/share/sounds/alarm.wav|0|10|1|DejaVu Sans Mono|11";
+        QTest::newRow("absurd numbers")
+            << QByteArray(
+                   "[Form]\nSkipData=2147483647\n[ScrollBar]\nGainY=-99999\nPosY=99999999\n"
+                   "XScale=-1\n[Alarm]\nT1_HI=2147483647\nT1_LOW=-2147483648\nT2_HI=-1\n"
+                   "T3_HI=2147483647\nT3_LOW=-2147483648\nTimeSound=-7\n[Color]\nT1=-1\n"
+                   "T2=2147483647\nFon=-2147483648\n[Font]\nSize=100000\n[LogFile]\n"
+                   "Time=2147483647\n[alarm]\nT1_HI=5\nno equals sign\n[Form]\nSkipData=3\n")
+            // Boxes show what is stored; bars, recording, saving and the font are
+            // clamped; a section's second copy is never read.
+            << "100,100 584x583|214748364,7|-214748364,8|-00,1|35,0|2147483647|-2147483648|"
+               "2147483647|-2147483648|-1|350|2147483647|-2147483648|#308cc6|#ffffff|#408080|"
+               "#00ff00|#308cc6|#c0c0c0|#308cc6|#308cc6|-20|30|50|4800|Старт|Старт|120|120|"
+               "3600000|0|0|Windows XP - ошибка.wav|0|111|0|" +
+                   QFont().family() + "|72";
         QTest::newRow("too small, maximised")
             << QByteArray("[Form]\nWidth=300\nHeight=100\nInitMax=1\n") << "100,100 557x400 max|";
     }
@@ -197,6 +211,10 @@ private Q_SLOTS:
         QCOMPARE(described.left(state.size()), state);
         QCOMPARE(QFile::exists(w.iniPath()), !ini.isEmpty());  // nothing is written at start
         QVERIFY(ini.isEmpty() || w.ini().toUtf8() == ini);
+        // What a close writes back starts the same window again.
+        QVERIFY(w.form->close());
+        w.create();
+        QCOMPARE(describe(*w.form), described);
     }
 
     // A settings file that cannot be written keeps the window open; then an

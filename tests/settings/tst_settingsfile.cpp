@@ -4,6 +4,7 @@
 #include "support/TestMain.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -41,14 +42,25 @@ private Q_SLOTS:
     }
 
     // Names match without regard to case, the first section of a name wins,
-    // and a key missing from its section is never taken from another one.
+    // a key missing from its section is never taken from another one, and
+    // lines that are no key, or a value of megabytes, change nothing.
     void readingNamesBooleansAndStrings() {
         test::writeFile(ini(),
-                        "; comment=1\n[form]\n  top = 7 \nInitMax=2\nMinToTrey=0\n"
+                        "; comment=1\n[form]\nno equals sign\n  top = 7 \nInitMax=2\nMinToTrey=0\n"
                         "StartInTrey=junk\n[Other]\nTop=99\nWidth=1\n[FORM]\nTop=55\n"
-                        "[Alarm]\nSound=/x/y.wav\nLong=" +
-                            QByteArray(3000, 'z') + "\n");
+                        "[Alarm]\nBig=" +
+                            QByteArray(10 << 20, '9') +
+                            "\nSound=/x/y.wav\nLong=" + QByteArray(3000, 'z') + "\n");
         const SettingsFile f(ini());
+        // Start-up reads the file once per setting: each read must stay cheap.
+        QElapsedTimer clock;
+        clock.start();
+        for (const IntKey* key : keys::intKeys) {
+            if (key->section == keys::T1_HI.section) {  // past the value, to the end
+                QCOMPARE(f.read(*key), key->defaultValue);
+            }
+        }
+        qInfo("%lld ms for the integer keys", qint64(clock.elapsed()));
         QCOMPARE(f.read(keys::Top), 7);
         QCOMPARE(f.read(keys::Width), 584);
         QCOMPARE(f.ReadInteger(QStringLiteral("OTHER"), QStringLiteral("top"), 0), 99);
