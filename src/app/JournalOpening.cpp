@@ -29,6 +29,8 @@ void JournalOpening::open(const QString& path, const QString& title, std::functi
         QStringLiteral("Открытие файла ") + QFileInfo(path).fileName() + QStringLiteral("..."),
         QStringLiteral("Отмена"), 0, 100, window_);
     progress->setWindowTitle(title);
+    // Wide enough for its title: window managers cut a title to the window.
+    progress->setMinimumWidth(progress->fontMetrics().horizontalAdvance(title) * 2 + 120);
     progress->setWindowModality(Qt::ApplicationModal);
     progress->setMinimumDuration(0);
     progress->setAutoClose(false);
