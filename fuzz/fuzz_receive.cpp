@@ -51,6 +51,9 @@ struct Rig : link::FrameEffects {
             QThread::usleep(10);
         }
         path.ComPort1RxChar(port.QueuedInputCount());
+        // What the program's event loop would deliver meanwhile (the port's
+        // notifications, deferred deletions) must not pile up either.
+        QCoreApplication::processEvents();
     }
 };
 

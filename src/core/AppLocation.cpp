@@ -42,8 +42,18 @@ QString AppLocation::executableDir() {
     return QFileInfo(executablePath()).absolutePath();
 }
 
+bool AppLocation::isInstalledFolder(const QString& dir) {
+    // Folders the package manager or `cmake --install` own: even a user who
+    // may write there (root) keeps the data in their own folders.
+    const QString clean = QDir::cleanPath(dir);
+    return clean == QLatin1String("/bin") || clean == QLatin1String("/sbin") ||
+           clean.startsWith(QLatin1String("/usr/")) ||
+           clean == QDir::cleanPath(QStringLiteral(IM_INSTALL_BINDIR));
+}
+
 bool AppLocation::executableDirWritable() {
-    return ::access(QFile::encodeName(executableDir()).constData(), W_OK) == 0;
+    const QString dir = executableDir();
+    return !isInstalledFolder(dir) && ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
 }
 
 QString AppLocation::iniPathBeside(const QString& executablePath) {

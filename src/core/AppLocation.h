@@ -5,8 +5,9 @@
 namespace im::core {
 
 // Where the program keeps its settings file and its log folder: beside the
-// executable when that folder is writable (a portable copy), otherwise in the
-// user's XDG folders, so that an installed program never loses data.
+// executable when that folder is writable (a portable copy), otherwise, and
+// always for an installed program, in the user's XDG folders, so that an
+// installed program never loses data.
 class AppLocation {
 public:
     // The full path of the running executable.
@@ -15,7 +16,9 @@ public:
     static void setExecutablePathForTesting(const QString& path);
 
     static QString executableDir();
+    // Writable, and no folder a program is installed to.
     static bool executableDirWritable();
+    static bool isInstalledFolder(const QString& dir);
 
     // The executable's path with its extension replaced by ".ini" (the
     // extension is what follows the last "." of the file name; a name

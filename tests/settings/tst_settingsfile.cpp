@@ -147,14 +147,20 @@ private Q_SLOTS:
                                      "/opt/im/monitor.old.ini", "/opt/im.d/monitor.ini"}));
     }
 
-    // Beside a writable executable, otherwise in the user's XDG folders,
-    // which the first write creates.
+    // Beside a writable executable that is not installed, otherwise in the
+    // user's XDG folders, which the first write creates.
     void locations() {
         core::AppLocation::setExecutablePathForTesting(tmp.path() +
                                                        QStringLiteral("/incubator-monitor"));
         QCOMPARE(core::AppLocation::settingsFilePath(), ini());
         QCOMPARE(core::AppLocation::logDirPath(), tmp.path() + QStringLiteral("/log"));
         core::AppLocation::setExecutablePathForTesting({});
+        // An installed program keeps nothing beside itself, even run by root.
+        for (const char* dir : {"/usr/bin", "/usr/local/bin/", "/bin", IM_INSTALL_BINDIR}) {
+            QVERIFY2(core::AppLocation::isInstalledFolder(QString::fromUtf8(dir)), dir);
+        }
+        QVERIFY(!core::AppLocation::isInstalledFolder(tmp.path()));
+        QVERIFY(!core::AppLocation::isInstalledFolder(QStringLiteral("/usrdata/bin")));
 
         qputenv("XDG_CONFIG_HOME", tmp.path().toUtf8() + "/cfg");
         qputenv("XDG_DATA_HOME", tmp.path().toUtf8() + "/data");
