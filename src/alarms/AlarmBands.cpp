@@ -1,5 +1,7 @@
 #include "alarms/AlarmBands.h"
 
+#include <QCoreApplication>
+
 #include "journal/RecordLine.h"
 #include "settings/SettingsFile.h"
 
@@ -133,7 +135,9 @@ BoxExit temperatureExit(const QString& text) {
     if (!value) {
         exit.conversionError = QStringLiteral("'%1' is not a valid integer value").arg(tenths);
     } else if (*value > 500) {
-        exit.rangeMessage = QStringLiteral("Не в диапазоне (0..50.0)  ") + quoted(exit.text);
+        exit.rangeMessage =
+            QCoreApplication::translate("AlarmBands", "Не в диапазоне (0..50.0)  ") +
+            quoted(exit.text);
         exit.replacement = QStringLiteral("0") + separator() + QStringLiteral("0");
     }
     return exit;
@@ -144,7 +148,8 @@ BoxExit humidityExit(const QString& text) {
     exit.text = text;
     const std::optional<int> value = settings::SettingsFile::parseInteger(text);
     if (value && *value >= 100) {
-        exit.rangeMessage = QStringLiteral("Не в диапазоне (0..99)  ") + quoted(text);
+        exit.rangeMessage =
+            QCoreApplication::translate("AlarmBands", "Не в диапазоне (0..99)  ") + quoted(text);
         exit.replacement = QStringLiteral("50");
     }
     return exit;

@@ -1,5 +1,7 @@
 #include "alarms/AlarmSignalling.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <limits>
 
@@ -24,13 +26,13 @@ AlarmSignalling::AlarmSignalling(Flags flags, AlarmOutputs& outputs, core::Ballo
 QString AlarmSignalling::balloonTitle(Channel channel) {
     switch (channel) {
         case Channel::Humidity:
-            return QStringLiteral("Влажность");
+            return QCoreApplication::translate("AlarmSignalling", "Влажность");
         case Channel::T2:
-            return QStringLiteral("Температура T2");
+            return QCoreApplication::translate("AlarmSignalling", "Температура T2");
         case Channel::T1:
             break;
     }
-    return QStringLiteral("Температура T1");
+    return QCoreApplication::translate("AlarmSignalling", "Температура T1");
 }
 
 bool& AlarmSignalling::flag(Channel channel) {
@@ -54,9 +56,10 @@ void AlarmSignalling::TimerAlarmTimer() {
     for (const Channel channel : kRankOrder) {
         bool& red = red_[index(channel)];
         if (signalled(channel)) {
-            balloons_.ShowBalloon(balloonTitle(channel),
-                                  QStringLiteral("За пределами допустимых значений!"),
-                                  core::BalloonIcon::Warning, 10);
+            balloons_.ShowBalloon(
+                balloonTitle(channel),
+                QCoreApplication::translate("AlarmSignalling", "За пределами допустимых значений!"),
+                core::BalloonIcon::Warning, 10);
             red = !red;
             // One flashing channel is enough: the taskbar follows the
             // highest alarmed one, enabled or not.

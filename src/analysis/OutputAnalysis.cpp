@@ -1,5 +1,7 @@
 #include "analysis/OutputAnalysis.h"
 
+#include <QCoreApplication>
+
 #include "journal/RecordLine.h"
 
 #include <algorithm>
@@ -10,25 +12,39 @@ namespace im::analysis {
 
 namespace {
 
-const char* const kOffText = "_Выключение";
+const char* const kOffText = QT_TRANSLATE_NOOP("OutputAnalysis", "_Выключение");
 
 const std::array<ReportKind, 7> kKinds{{
-    {'L', "- Движение лотков -", 5, "Реверс  ", 6, "Движение", Tail::None},
-    {'H', "- Влажность -", 4, "Увлажнение включено", 0, nullptr, Tail::Humidity},
-    {'D', "- Разность между Т1 и Т2 -", 3, "Включение", 0, nullptr, Tail::Temperatures},
-    {'N', "- Включение вывода НАГРЕВ (2) -", 2, "Включение", 0, nullptr, Tail::Temperatures},
-    {'Z', "- Звуковая сигнализация -", 1, "Включение", 0, nullptr, Tail::None},
-    {'O', "- Включение вывода аварийного охлаждения -", 7, "Включение", 0, nullptr, Tail::None},
-    {'A', "- Включение вывода аварийного реле -", 8, "Включение", 0, nullptr, Tail::None},
+    {'L', QT_TRANSLATE_NOOP("OutputAnalysis", "- Движение лотков -"), 5,
+     QT_TRANSLATE_NOOP("OutputAnalysis", "Реверс  "), 6,
+     QT_TRANSLATE_NOOP("OutputAnalysis", "Движение"), Tail::None},
+    {'H', QT_TRANSLATE_NOOP("OutputAnalysis", "- Влажность -"), 4,
+     QT_TRANSLATE_NOOP("OutputAnalysis", "Увлажнение включено"), 0, nullptr, Tail::Humidity},
+    {'D', QT_TRANSLATE_NOOP("OutputAnalysis", "- Разность между Т1 и Т2 -"), 3,
+     QT_TRANSLATE_NOOP("OutputAnalysis", "Включение"), 0, nullptr, Tail::Temperatures},
+    {'N', QT_TRANSLATE_NOOP("OutputAnalysis", "- Включение вывода НАГРЕВ (2) -"), 2,
+     QT_TRANSLATE_NOOP("OutputAnalysis", "Включение"), 0, nullptr, Tail::Temperatures},
+    {'Z', QT_TRANSLATE_NOOP("OutputAnalysis", "- Звуковая сигнализация -"), 1,
+     QT_TRANSLATE_NOOP("OutputAnalysis", "Включение"), 0, nullptr, Tail::None},
+    {'O', QT_TRANSLATE_NOOP("OutputAnalysis", "- Включение вывода аварийного охлаждения -"), 7,
+     QT_TRANSLATE_NOOP("OutputAnalysis", "Включение"), 0, nullptr, Tail::None},
+    {'A', QT_TRANSLATE_NOOP("OutputAnalysis", "- Включение вывода аварийного реле -"), 8,
+     QT_TRANSLATE_NOOP("OutputAnalysis", "Включение"), 0, nullptr, Tail::None},
 }};
 
 using Rebuild = journal::JournalStore::Rebuild;
+
+// A text of the tables in the interface's language, as UTF-8; none for none.
+QByteArray translated(const char* text) {
+    return text ? QCoreApplication::translate("OutputAnalysis", text).toUtf8() : QByteArray();
+}
 
 // A report line is put together here and goes to the report in one piece:
 // its pieces are a few bytes each, and appending each on its own to the
 // report's text costs more than the rest of the run. A line holds at most
 // about 150 bytes (fields of at most eight characters, the longest event
-// text, the tail), so the buffer never fills.
+// text, the tail), so the buffer never fills (a translated event text too
+// long for it is cut).
 class LineBuffer {
 public:
     template <std::size_t N>
@@ -65,11 +81,17 @@ bool isOn(View outputs, int position) {
            outputs[position - 1] == QLatin1Char(char('0' + position));
 }
 
-// One run over the journal. The event texts are the kind's own constants,
-// so "differs from the last reported text" is a comparison of pointers.
+// One run over the journal. The event texts are translated once for the
+// run and held apart, so "differs from the last reported text" is a
+// comparison of pointers.
 class Run {
 public:
-    Run(const ReportKind& kind, Rebuild& out) : kind_(kind), out_(out) {}
+    Run(const ReportKind& kind, Rebuild& out)
+        : kind_(kind),
+          out_(out),
+          onText_(translated(kind.onText)),
+          secondText_(translated(kind.secondText)),
+          offText_(translated(kOffText)) {}
 
     template <typename View>
     void line(View text) {
@@ -78,14 +100,14 @@ public:
             return;  // not a record line
         }
         if (isOn(outputs, kind_.position)) {
-            current_ = kind_.onText;
+            current_ = onText_.constData();
             on_ = true;
         } else if (isOn(outputs, kind_.secondPosition)) {
-            current_ = kind_.secondText;
+            current_ = secondText_.constData();
             on_ = true;
         } else {
             if (on_) {
-                current_ = kOffText;
+                current_ = offText_.constData();
             }
             on_ = false;
         }
@@ -130,6 +152,7 @@ private:
 
     const ReportKind& kind_;
     Rebuild& out_;
+    const QByteArray onText_, secondText_, offText_;
     LineBuffer line_;
     const char* current_ = nullptr;
     const char* lastReported_ = nullptr;
@@ -154,7 +177,7 @@ const ReportKind* reportKind(char letter) {
 void writeReport(const ReportKind& kind, const journal::JournalStore& journal,
                  journal::JournalStore& report) {
     Rebuild out(report);
-    out.append(kind.heading);
+    out.append(translated(kind.heading));
     out.endLine();
     Run run(kind, out);
     journal.forEachSegment([&run](QByteArrayView bytes) {
@@ -166,14 +189,15 @@ void writeReport(const ReportKind& kind, const journal::JournalStore& journal,
 }
 
 QStringList outputsHelp() {
-    return {QStringLiteral("1 - Звуковая сигнализация"),
-            QStringLiteral("2 - Включение вывода НАГРЕВ"),
-            QStringLiteral("3 - Разность между Т1 и Т2"),
-            QStringLiteral("4 - Увлажнение включено"),
-            QStringLiteral("5 - Движение"),
-            QStringLiteral("6 - Реверс"),
-            QStringLiteral("7 - Включение вывода аварийного охлаждения"),
-            QStringLiteral("8 - Включение вывода аварийного реле")};
+    return {
+        QCoreApplication::translate("OutputAnalysis", "1 - Звуковая сигнализация"),
+        QCoreApplication::translate("OutputAnalysis", "2 - Включение вывода НАГРЕВ"),
+        QCoreApplication::translate("OutputAnalysis", "3 - Разность между Т1 и Т2"),
+        QCoreApplication::translate("OutputAnalysis", "4 - Увлажнение включено"),
+        QCoreApplication::translate("OutputAnalysis", "5 - Движение"),
+        QCoreApplication::translate("OutputAnalysis", "6 - Реверс"),
+        QCoreApplication::translate("OutputAnalysis", "7 - Включение вывода аварийного охлаждения"),
+        QCoreApplication::translate("OutputAnalysis", "8 - Включение вывода аварийного реле")};
 }
 
 void OutputAnalysis::run(const journal::JournalStore& journal,

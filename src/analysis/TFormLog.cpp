@@ -4,6 +4,7 @@
 #include "journal/ViewFont.h"
 #include "settings/SettingsFile.h"
 
+#include <QCoreApplication>
 #include <QMenuBar>
 #include <QStatusBar>
 
@@ -12,11 +13,14 @@ namespace im::analysis {
 namespace keys = settings::keys;
 
 QString reportCaption(int index) {
-    static const char* const kCaptions[] = {"Перевороты лотков", "Влажность",
-                                            "Разность T1 T2",    "Включение нагрева",
-                                            "Звуковой сигнал",   "Аварийное охлаждение",
-                                            "Аварийное реле"};
-    return QString::fromUtf8(kCaptions[index]);
+    static const char* const kCaptions[] = {QT_TRANSLATE_NOOP("TFormLog", "Перевороты лотков"),
+                                            QT_TRANSLATE_NOOP("TFormLog", "Влажность"),
+                                            QT_TRANSLATE_NOOP("TFormLog", "Разность T1 T2"),
+                                            QT_TRANSLATE_NOOP("TFormLog", "Включение нагрева"),
+                                            QT_TRANSLATE_NOOP("TFormLog", "Звуковой сигнал"),
+                                            QT_TRANSLATE_NOOP("TFormLog", "Аварийное охлаждение"),
+                                            QT_TRANSLATE_NOOP("TFormLog", "Аварийное реле")};
+    return QCoreApplication::translate("TFormLog", kCaptions[index]);
 }
 
 TFormLog::TFormLog(const journal::JournalStore& journal, OutputAnalysis& analysis,
@@ -27,14 +31,14 @@ TFormLog::TFormLog(const journal::JournalStore& journal, OutputAnalysis& analysi
       chooseFont_(std::move(chooseFont)) {
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Данные"));
+    setWindowTitle(QCoreApplication::translate("TFormLog", "Данные"));
     resize(543, 455);
 
     Memo1 = new journal::JournalView(report, this);
     setCentralWidget(Memo1);
     StatusBar1 = statusBar();
 
-    QMenu* reports = menuBar()->addMenu(QStringLiteral("Анализ"));
+    QMenu* reports = menuBar()->addMenu(QCoreApplication::translate("TFormLog", "Анализ"));
     QAction** items[] = {&N2, &N3, &N4, &N5, &N6, &N7, &N8};
     for (int i = 0; i < 7; ++i) {
         const char kind = reportKinds()[static_cast<std::size_t>(i)].letter;
@@ -43,11 +47,13 @@ TFormLog::TFormLog(const journal::JournalStore& journal, OutputAnalysis& analysi
         });
     }
     reports->addSeparator();
-    N10 = reports->addAction(QStringLiteral("Выход"), this, &QWidget::close);
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Правка"));
-    N12 = edit->addAction(QStringLiteral("Копировать все"), this, [this] { N12Click(); });
+    N10 =
+        reports->addAction(QCoreApplication::translate("TFormLog", "Выход"), this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu(QCoreApplication::translate("TFormLog", "Правка"));
+    N12 = edit->addAction(QCoreApplication::translate("TFormLog", "Копировать все"), this,
+                          [this] { N12Click(); });
     edit->addSeparator();
-    N13 = edit->addAction(QStringLiteral("Шрифт"), this,
+    N13 = edit->addAction(QCoreApplication::translate("TFormLog", "Шрифт"), this,
                           [this] { core::runGuarded([this] { N13Click(); }); });
 
     core::runGuarded([this] { FormCreate(); });

@@ -1,6 +1,7 @@
 #include "app/Dialogs.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -63,8 +64,8 @@ std::optional<QFont> QtDialogs::font(QWidget* parent, const QFont& initial,
     QFontDialog dialog(initial, parent);
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     if (auto* buttons = apply ? dialog.findChild<QDialogButtonBox*>() : nullptr) {
-        QPushButton* applyButton =
-            buttons->addButton(QStringLiteral("Применить"), QDialogButtonBox::ApplyRole);
+        QPushButton* applyButton = buttons->addButton(
+            QCoreApplication::translate("Dialogs", "Применить"), QDialogButtonBox::ApplyRole);
         QObject::connect(applyButton, &QPushButton::clicked, &dialog,
                          [&dialog, &apply] { apply(dialog.currentFont()); });
     }

@@ -3,6 +3,7 @@
 #include "core/ErrorReport.h"
 #include "journal/JournalFiles.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QTimer>
@@ -26,8 +27,9 @@ void JournalOpening::open(const QString& path, const QString& title, std::functi
         return;
     }
     auto* progress = new QProgressDialog(
-        QStringLiteral("Открытие файла ") + QFileInfo(path).fileName() + QStringLiteral("..."),
-        QStringLiteral("Отмена"), 0, 100, window_);
+        QCoreApplication::translate("JournalOpening", "Открытие файла ") +
+            QFileInfo(path).fileName() + QStringLiteral("..."),
+        QCoreApplication::translate("JournalOpening", "Отмена"), 0, 100, window_);
     progress->setWindowTitle(title);
     // Wide enough for its title: window managers cut a title to the window.
     progress->setMinimumWidth(progress->fontMetrics().horizontalAdvance(title) * 2 + 120);

@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -59,7 +60,7 @@ public:
 }  // namespace
 
 QString TForm1::productTitle() {
-    return QStringLiteral("Монитор инкубатора");
+    return QCoreApplication::translate("TForm1", "Монитор инкубатора");
 }
 
 TForm1::TForm1(Services services, QWidget* parent)
@@ -206,11 +207,11 @@ void TForm1::buildWindow() {
     layout->add(LabelBeginPoint, {8, 191, timeWidth, 0}, leftBottom);
     ScrollBarXScale = new ScrollBar(Qt::Horizontal, 0, 1000, 100, area);
     layout->add(ScrollBarXScale, {132, 195, 564, 17}, leftRightBottom, 200);
-    Label1 = new QLabel(QStringLiteral("Температура"), area);
+    Label1 = new QLabel(QCoreApplication::translate("TForm1", "Температура"), area);
     layout->add(Label1, {708, 197, 0, 0}, rightBottom);
     LabelEndPoint = new QLabel(QStringLiteral("00:00:00"), area);
     layout->add(LabelEndPoint, {795, 191, timeWidth, 0}, rightBottom);
-    SpBtnDetails = new SpeedButton(QStringLiteral("Тчк"), area);
+    SpBtnDetails = new SpeedButton(QCoreApplication::translate("TForm1", "Тчк"), area);
     layout->add(SpBtnDetails, {844, 197, 37, 25}, rightBottom);
     LbCurrentStr = new QLabel(QString(55, QLatin1Char(' ')), area);
     layout->add(LbCurrentStr, {8, 224, 520, 17}, leftBottom);
@@ -220,20 +221,23 @@ void TForm1::buildWindow() {
 
     auto band = [&](const QString& title, QRect bounds, QLineEdit** above, QLineEdit** below) {
         auto* group = new QGroupBox(title, area);
-        auto* labelAbove = new QLabel(QStringLiteral("Выше"), group);
+        auto* labelAbove = new QLabel(QCoreApplication::translate("TForm1", "Выше"), group);
         labelAbove->setGeometry(6, 20, 36, 17);
         *above = new QLineEdit(group);
         (*above)->setGeometry(44, 18, 45, 21);
-        auto* labelBelow = new QLabel(QStringLiteral("Ниже"), group);
+        auto* labelBelow = new QLabel(QCoreApplication::translate("TForm1", "Ниже"), group);
         labelBelow->setGeometry(6, 46, 36, 17);
         *below = new QLineEdit(group);
         (*below)->setGeometry(44, 44, 45, 21);
         layout->add(group, bounds, rightBottom);
         return group;
     };
-    GroupBox1 = band(QStringLiteral("Т1 Тревога"), {526, 248, 97, 73}, &EditT1H, &EditT1L);
-    GroupBox2 = band(QStringLiteral("Т2 Тревога"), {526, 322, 97, 73}, &EditT2H, &EditT2L);
-    GroupBox3 = band(QStringLiteral("Влажность"), {710, 322, 97, 73}, &EditT3H, &EditT3L);
+    GroupBox1 = band(QCoreApplication::translate("TForm1", "Т1 Тревога"), {526, 248, 97, 73},
+                     &EditT1H, &EditT1L);
+    GroupBox2 = band(QCoreApplication::translate("TForm1", "Т2 Тревога"), {526, 322, 97, 73},
+                     &EditT2H, &EditT2L);
+    GroupBox3 = band(QCoreApplication::translate("TForm1", "Влажность"), {710, 322, 97, 73},
+                     &EditT3H, &EditT3L);
     bandBoxes_ = new BandBoxes(
         {EditT1H, EditT1L, EditT2H, EditT2L, EditT3H, EditT3L}, decoder_->thresholds,
         [this](const QString& text) {
@@ -279,8 +283,8 @@ void TForm1::buildWindow() {
     LbColorT2 = colourLabel(QStringLiteral("T2"), 28);
     LbColorT3 = colourLabel(QStringLiteral("T3"), 48);
     LbColorHM = colourLabel(QStringLiteral("HM"), 68);
-    LbColorFon = colourLabel(QStringLiteral("Фон"), 92);
-    LbGirdColor = colourLabel(QStringLiteral("Сетка"), 124);
+    LbColorFon = colourLabel(QCoreApplication::translate("TForm1", "Фон"), 92);
+    LbGirdColor = colourLabel(QCoreApplication::translate("TForm1", "Сетка"), 124);
     statusBar()->setSizeGripEnabled(true);
 
     // Wiring of the controls to their handlers.
@@ -313,45 +317,51 @@ void TForm1::buildMenu() {
     auto guarded = [this](void (TForm1::*handler)()) {
         return [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); };
     };
-    QMenu* file = bar->addMenu(QStringLiteral("Файл"));
-    NLoad1 = file->addAction(QStringLiteral("Открыть.."), this, guarded(&TForm1::NLoad1Click));
-    NSave1 =
-        file->addAction(QStringLiteral("Сохранить как.."), this, guarded(&TForm1::NSave1Click));
+    QMenu* file = bar->addMenu(QCoreApplication::translate("TForm1", "Файл"));
+    NLoad1 = file->addAction(QCoreApplication::translate("TForm1", "Открыть.."), this,
+                             guarded(&TForm1::NLoad1Click));
+    NSave1 = file->addAction(QCoreApplication::translate("TForm1", "Сохранить как.."), this,
+                             guarded(&TForm1::NSave1Click));
     file->addSeparator();
-    NExit = file->addAction(QStringLiteral("Выход"), this, &QWidget::close);
+    NExit = file->addAction(QCoreApplication::translate("TForm1", "Выход"), this, &QWidget::close);
 
-    QMenu* edit = bar->addMenu(QStringLiteral("Правка"));
-    N21 = edit->addAction(QStringLiteral("Сброс тревоги"), this, [this] { N21Click(); });
+    QMenu* edit = bar->addMenu(QCoreApplication::translate("TForm1", "Правка"));
+    N21 = edit->addAction(QCoreApplication::translate("TForm1", "Сброс тревоги"), this,
+                          [this] { N21Click(); });
     edit->addSeparator();
-    NCopyT1 = edit->addAction(QStringLiteral("Копировать в буфер обмена Т1"), this,
-                              [this] { NCopyT1Click(); });
-    NCopyT2 = edit->addAction(QStringLiteral("Копировать в буфер обмена Т2"), this,
-                              [this] { NCopyT2Click(); });
-    NCopyT3 = edit->addAction(QStringLiteral("Копировать в буфер обмена Т3"), this,
-                              [this] { NCopyT3Click(); });
-    NCopyHM = edit->addAction(QStringLiteral("Копировать в буфер обмена HM"), this,
-                              [this] { NCopyHMClick(); });
+    NCopyT1 = edit->addAction(QCoreApplication::translate("TForm1", "Копировать в буфер обмена Т1"),
+                              this, [this] { NCopyT1Click(); });
+    NCopyT2 = edit->addAction(QCoreApplication::translate("TForm1", "Копировать в буфер обмена Т2"),
+                              this, [this] { NCopyT2Click(); });
+    NCopyT3 = edit->addAction(QCoreApplication::translate("TForm1", "Копировать в буфер обмена Т3"),
+                              this, [this] { NCopyT3Click(); });
+    NCopyHM = edit->addAction(QCoreApplication::translate("TForm1", "Копировать в буфер обмена HM"),
+                              this, [this] { NCopyHMClick(); });
     edit->addSeparator();
-    NClear = edit->addAction(QStringLiteral("Очистить"), this, guarded(&TForm1::NClearClick));
+    NClear = edit->addAction(QCoreApplication::translate("TForm1", "Очистить"), this,
+                             guarded(&TForm1::NClearClick));
 
-    QMenu* analysis = bar->addMenu(QStringLiteral("Анализ"));
+    QMenu* analysis = bar->addMenu(QCoreApplication::translate("TForm1", "Анализ"));
     for (int i = 0; i < 7; ++i) {
         const char kind = analysis::reportKinds()[static_cast<std::size_t>(i)].letter;
         analysis->addAction(analysis::reportCaption(i), this,
                             [this, kind] { runGuarded([this, kind] { openReport(kind); }); });
     }
     analysis->addSeparator();
-    N23 = analysis->addAction(QStringLiteral("Справка"), this, [this] { N23Click(); });
+    N23 = analysis->addAction(QCoreApplication::translate("TForm1", "Справка"), this,
+                              [this] { N23Click(); });
 
-    QMenu* options = bar->addMenu(QStringLiteral("Настройки"));
-    NComPort =
-        options->addAction(QStringLiteral("Ком порт"), this, guarded(&TForm1::NComPortClick));
-    NSettings =
-        options->addAction(QStringLiteral("Настройки"), this, guarded(&TForm1::NSettingsClick));
+    QMenu* options = bar->addMenu(QCoreApplication::translate("TForm1", "Настройки"));
+    NComPort = options->addAction(QCoreApplication::translate("TForm1", "Ком порт"), this,
+                                  guarded(&TForm1::NComPortClick));
+    NSettings = options->addAction(QCoreApplication::translate("TForm1", "Настройки"), this,
+                                   guarded(&TForm1::NSettingsClick));
     options->addSeparator();
-    NFont = options->addAction(QStringLiteral("Шрифт"), this, guarded(&TForm1::NFontClick));
+    NFont = options->addAction(QCoreApplication::translate("TForm1", "Шрифт"), this,
+                               guarded(&TForm1::NFontClick));
     options->addSeparator();
-    NAbout = options->addAction(QStringLiteral("О программе"), this, [this] { NAboutClick(); });
+    NAbout = options->addAction(QCoreApplication::translate("TForm1", "О программе"), this,
+                                [this] { NAboutClick(); });
 }
 
 void TForm1::FormCreate() {
@@ -638,9 +648,10 @@ void TForm1::NSave1Click() {
         return;
     }
     if (QFile::exists(path) &&
-        services_.dialogs->question(this, QStringLiteral("Совпадение имен."),
-                                    QStringLiteral("Такой файл есть.  Продолжить?"),
-                                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        services_.dialogs->question(
+            this, QCoreApplication::translate("TForm1", "Совпадение имен."),
+            QCoreApplication::translate("TForm1", "Такой файл есть.  Продолжить?"),
+            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
     journal::saveJournalAs(journal, path);
@@ -703,7 +714,8 @@ bool TForm1::FormCloseQuery() {
     TimerSaveFileTimer();
     if (journal.modified()) {
         switch (services_.dialogs->question(
-            this, QStringLiteral("Завершение работы"), QStringLiteral("Сохранить статистику?"),
+            this, QCoreApplication::translate("TForm1", "Завершение работы"),
+            QCoreApplication::translate("TForm1", "Сохранить статистику?"),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
             case QMessageBox::Yes:
                 // A save that failed keeps the window, and the journal, open.

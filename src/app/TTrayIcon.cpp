@@ -1,6 +1,7 @@
 #include "app/TTrayIcon.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMainWindow>
 #include <QMenu>
@@ -40,10 +41,13 @@ TTrayIcon::TTrayIcon(QMainWindow* window, TrayHost& host, core::Timer& clickTime
     // not shown, and the menu must open while the window is in the tray.
     menu_ = std::make_unique<QMenu>();
     PopupMenu1 = menu_.get();
-    N4 = PopupMenu1->addAction(QStringLiteral("Показать"), this, &TTrayIcon::ShowMainWindow);
-    N5 = PopupMenu1->addAction(QStringLiteral("Скрыть"), this, &TTrayIcon::HideMainWindow);
+    N4 = PopupMenu1->addAction(QCoreApplication::translate("TTrayIcon", "Показать"), this,
+                               &TTrayIcon::ShowMainWindow);
+    N5 = PopupMenu1->addAction(QCoreApplication::translate("TTrayIcon", "Скрыть"), this,
+                               &TTrayIcon::HideMainWindow);
     PopupMenu1->addSeparator();
-    N7 = PopupMenu1->addAction(QStringLiteral("Выход"), window, &QWidget::close);
+    N7 = PopupMenu1->addAction(QCoreApplication::translate("TTrayIcon", "Выход"), window,
+                               &QWidget::close);
     host_.setContextMenu(PopupMenu1);
 
     setHint(trayHint({}, {}, {}));

@@ -1,5 +1,6 @@
 #include "app/TfAbout.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -37,11 +38,12 @@ private:
 
 TfAbout::TfAbout(OpenUrl openUrl, QWidget* parent) : QDialog(parent), openUrl_(std::move(openUrl)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("О программе"));
+    setWindowTitle(QCoreApplication::translate("TfAbout", "О программе"));
     setMouseTracking(true);
 
-    Label10 = plainLabel(QStringLiteral("V1.22   24.04.2012 (версия SHT10)"), 63, 8);
-    Label8 = plainLabel(QStringLiteral("Домашняя страничка"), 8, 28);
+    Label10 = plainLabel(
+        QCoreApplication::translate("TfAbout", "V1.22   24.04.2012 (версия SHT10)"), 63, 8);
+    Label8 = plainLabel(QCoreApplication::translate("TfAbout", "Домашняя страничка"), 8, 28);
     Label9 = linkLabel(QStringLiteral(IM_HOME_PAGE), 128, 28);
     // Without a page of the maker's own there is nothing to announce, and
     // the rows below move up into its place.
@@ -49,9 +51,10 @@ TfAbout::TfAbout(OpenUrl openUrl, QWidget* parent) : QDialog(parent), openUrl_(s
     Label8->setVisible(homePage);
     Label9->setVisible(homePage);
     const int top = homePage ? 0 : -20;
-    Label1 =
-        plainLabel(QStringLiteral("В программе использованны следующие компоненты"), 8, 52 + top);
-    Label7 = plainLabel(QStringLiteral("2D графики"), 8, 72 + top);
+    Label1 = plainLabel(
+        QCoreApplication::translate("TfAbout", "В программе использованны следующие компоненты"), 8,
+        52 + top);
+    Label7 = plainLabel(QCoreApplication::translate("TfAbout", "2D графики"), 8, 72 + top);
     Label6 = plainLabel(QStringLiteral("Qt Serial Port"), 8, 88 + top);
     Label5 = plainLabel(QStringLiteral("Qt Widgets"), 8, 104 + top);
     // The addresses stand in a column right of the longest name.

@@ -1,5 +1,7 @@
 #include "chart/ChartWindow.h"
 
+#include <QCoreApplication>
+
 #include "journal/RecordLine.h"
 
 #include <algorithm>
@@ -117,7 +119,10 @@ void ChartWindow::applyYScrollBars(int gain, int positionMaximum, int position) 
 }
 
 QString ChartWindow::scrollBarHint(const QString& line, int position, int count) {
-    return line + QStringLiteral("\r\nстрока %1, всего %2").arg(position).arg(count);
+    return line + QStringLiteral("\r\n") +
+           QCoreApplication::translate("ChartWindow", "строка %1, всего %2")
+               .arg(position)
+               .arg(count);
 }
 
 QString ChartWindow::readout(QPoint pointer) {

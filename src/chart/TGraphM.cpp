@@ -1,5 +1,6 @@
 #include "chart/TGraphM.h"
 
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHelpEvent>
@@ -301,7 +302,7 @@ void TGraphM::paintBackground(QImage& image) {
         const QFont saved = p.font();
         QFont watermark(QStringLiteral("Arial"), 20, QFont::Bold);
         p.setFont(watermark);
-        const QString text = QStringLiteral("М: %1%").arg(Scale());
+        const QString text = QCoreApplication::translate("TGraphM", "М: %1%").arg(Scale());
         const int textWidth = QFontMetrics(watermark).horizontalAdvance(text);
         p.setPen(Color() == QColor(Qt::white) ? WatermarkColor : QColor(Qt::white));
         p.drawText(QRect(W - textWidth - 30, 10, textWidth + 30, H), Qt::AlignLeft | Qt::AlignTop,

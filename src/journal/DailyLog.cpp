@@ -2,6 +2,7 @@
 
 #include "core/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cerrno>
@@ -59,16 +60,18 @@ void DailyLog::tell(bool saved, const QString& path, int error) {
         return;
     }
     if (saved) {
-        balloons_->ShowBalloon(QStringLiteral("Статистика"),
-                               QStringLiteral("Статистика снова сохраняется: ") + path,
-                               core::BalloonIcon::Info, 10);
+        balloons_->ShowBalloon(
+            QCoreApplication::translate("DailyLog", "Статистика"),
+            QCoreApplication::translate("DailyLog", "Статистика снова сохраняется: ") + path,
+            core::BalloonIcon::Info, 10);
     } else {
-        balloons_->ShowBalloon(QStringLiteral("Внимание!"),
-                               QStringLiteral("Не удалось сохранить статистику: ") + path +
-                                   QLatin1Char('\r') +
-                                   QString::fromLocal8Bit(std::strerror(error)) +
-                                   QStringLiteral(".\rСтроки сохранятся при следующей попытке."),
-                               core::BalloonIcon::Warning, 30);
+        balloons_->ShowBalloon(
+            QCoreApplication::translate("DailyLog", "Внимание!"),
+            QCoreApplication::translate("DailyLog", "Не удалось сохранить статистику: ") + path +
+                QLatin1Char('\r') + QString::fromLocal8Bit(std::strerror(error)) +
+                QStringLiteral(".\r") +
+                QCoreApplication::translate("DailyLog", "Строки сохранятся при следующей попытке."),
+            core::BalloonIcon::Warning, 30);
     }
 }
 

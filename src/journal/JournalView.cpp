@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -449,14 +450,18 @@ void JournalView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void JournalView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    QAction* cutAction = menu.addAction(QStringLiteral("Вырезать"), this, &JournalView::cut);
-    QAction* copyAction = menu.addAction(QStringLiteral("Копировать"), this, &JournalView::copy);
-    menu.addAction(QStringLiteral("Вставить"), this, &JournalView::paste)
+    QAction* cutAction = menu.addAction(QCoreApplication::translate("JournalView", "Вырезать"),
+                                        this, &JournalView::cut);
+    QAction* copyAction = menu.addAction(QCoreApplication::translate("JournalView", "Копировать"),
+                                         this, &JournalView::copy);
+    menu.addAction(QCoreApplication::translate("JournalView", "Вставить"), this,
+                   &JournalView::paste)
         ->setEnabled(!QApplication::clipboard()->text().isEmpty());
-    QAction* deleteAction =
-        menu.addAction(QStringLiteral("Удалить"), this, [this] { insertText(QString()); });
+    QAction* deleteAction = menu.addAction(QCoreApplication::translate("JournalView", "Удалить"),
+                                           this, [this] { insertText(QString()); });
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Выделить всё"), this, &JournalView::selectAll);
+    menu.addAction(QCoreApplication::translate("JournalView", "Выделить всё"), this,
+                   &JournalView::selectAll);
     cutAction->setEnabled(hasSelection());
     copyAction->setEnabled(hasSelection());
     deleteAction->setEnabled(hasSelection());

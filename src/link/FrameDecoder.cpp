@@ -1,5 +1,7 @@
 #include "link/FrameDecoder.h"
 
+#include <QCoreApplication>
+
 #include "journal/RecordLine.h"
 
 namespace im::link {
@@ -10,9 +12,10 @@ FrameDecoder::FrameDecoder(FrameEffects& effects, core::Balloons& balloons,
 
 void FrameDecoder::ParsingUartStr(const Frame& frame) {
     if (frameChecksum(frame) != frame[kFrameSize - 1]) {
-        balloons_.ShowBalloon(QStringLiteral("Ошибка в данных!"),
-                              QStringLiteral("Не совпадает контрольная сумма."),
-                              core::BalloonIcon::Warning, 20);
+        balloons_.ShowBalloon(
+            QCoreApplication::translate("FrameDecoder", "Ошибка в данных!"),
+            QCoreApplication::translate("FrameDecoder", "Не совпадает контрольная сумма."),
+            core::BalloonIcon::Warning, 20);
         return;
     }
     const DecodedFrame d = decodeFrame(frame);

@@ -1,12 +1,17 @@
 #include "link/ReceivePath.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace im::link {
 
 namespace {
 
-const QString kAttention = QStringLiteral("Внимание!");
+// Looked up when shown: the catalogue is installed after static start-up.
+QString attention() {
+    return QCoreApplication::translate("ReceivePath", "Внимание!");
+}
 
 }  // namespace
 
@@ -37,11 +42,13 @@ ReceivePath::ReceivePath(TSerialPort& port, FrameDecoder& decoder, core::Balloon
 }
 
 QString ReceivePath::buttonCaption(bool open) {
-    return open ? QStringLiteral("Стоп") : QStringLiteral("Старт");
+    return open ? QCoreApplication::translate("ReceivePath", "Стоп")
+                : QCoreApplication::translate("ReceivePath", "Старт");
 }
 
 QString ReceivePath::menuCaption(bool open) {
-    return open ? QStringLiteral("Стоп    ") : QStringLiteral("Старт  ");
+    return open ? QCoreApplication::translate("ReceivePath", "Стоп    ")
+                : QCoreApplication::translate("ReceivePath", "Старт  ");
 }
 
 void ReceivePath::ComPort1RxChar(int count) {
@@ -99,12 +106,13 @@ void ReceivePath::TimerSignalOFFDataTimer() {
     if (!SignalOffData) {
         return;
     }
-    QString text = QStringLiteral("Нет данных от инкубатора.");
+    QString text = QCoreApplication::translate("ReceivePath", "Нет данных от инкубатора.");
     if (!port_.Connected()) {
-        text += QLatin1Char('\r') + QStringLiteral("Не открыт ком порт ") + QLatin1Char('"') +
-                port_.Port() + QLatin1Char('"') + QLatin1Char('.');
+        text += QLatin1Char('\r') +
+                QCoreApplication::translate("ReceivePath", "Не открыт ком порт ") +
+                QLatin1Char('"') + port_.Port() + QLatin1Char('"') + QLatin1Char('.');
     }
-    balloons_.ShowBalloon(kAttention, text, core::BalloonIcon::Warning, 10);
+    balloons_.ShowBalloon(attention(), text, core::BalloonIcon::Warning, 10);
     if (SignalOffDataSound) {
         noDataFlag = true;
     }
@@ -116,9 +124,10 @@ void ReceivePath::SpBtnOpenComClick() {
         reopen_->stop();  // the operator's Stop ends the waiting
     } else if (!port_.Connected()) {
         if (!openPort()) {
-            balloons_.ShowBalloon(kAttention,
-                                  QStringLiteral("Не могу открыть порт: ") + port_.Port(),
-                                  core::BalloonIcon::Warning, 50);
+            balloons_.ShowBalloon(
+                attention(),
+                QCoreApplication::translate("ReceivePath", "Не могу открыть порт: ") + port_.Port(),
+                core::BalloonIcon::Warning, 50);
         }
     } else {
         try {
@@ -152,9 +161,11 @@ void ReceivePath::TimerReopenTimer() {
     position_ = 0;
     if (openPort()) {
         reopen_->stop();
-        balloons_.ShowBalloon(kAttention,
-                              QStringLiteral("Связь с портом восстановлена: ") + port_.Port(),
-                              core::BalloonIcon::Info, 10);
+        balloons_.ShowBalloon(
+            attention(),
+            QCoreApplication::translate("ReceivePath", "Связь с портом восстановлена: ") +
+                port_.Port(),
+            core::BalloonIcon::Info, 10);
         showCaptions();
     }
 }
@@ -173,8 +184,10 @@ void ReceivePath::onDeviceLost() {
     if (reopen_ != nullptr) {
         reopen_->start();
     }
-    balloons_.ShowBalloon(kAttention, QStringLiteral("Потеряна связь с портом: ") + port_.Port(),
-                          core::BalloonIcon::Warning, 50);
+    balloons_.ShowBalloon(
+        attention(),
+        QCoreApplication::translate("ReceivePath", "Потеряна связь с портом: ") + port_.Port(),
+        core::BalloonIcon::Warning, 50);
     showCaptions();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,13 +22,13 @@ namespace im::settings {
 namespace {
 
 QCheckBox* checkBox(const char* caption, QWidget* parent, int left, int top, int width) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    auto* box = new QCheckBox(QCoreApplication::translate("TFormSettings", caption), parent);
     box->setGeometry(left, top, width, 17);
     return box;
 }
 
 QLabel* label(const char* caption, QWidget* parent, int left, int top) {
-    auto* text = new QLabel(QString::fromUtf8(caption), parent);
+    auto* text = new QLabel(QCoreApplication::translate("TFormSettings", caption), parent);
     text->move(left, top);
     text->adjustSize();
     return text;
@@ -59,7 +60,7 @@ TFormSettings::TFormSettings(SettingsFile settings, Autorun autorun, SettingsTar
       target_(target),
       services_(std::move(services)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Настойки"));
+    setWindowTitle(QCoreApplication::translate("TFormSettings", "Настойки"));
     buildControls();
     timer1_ = services_.makeTimer(this, 1000);
     timer1_->stop();
@@ -69,28 +70,38 @@ TFormSettings::TFormSettings(SettingsFile settings, Autorun autorun, SettingsTar
 }
 
 void TFormSettings::buildControls() {
-    ChBoxAutorun = checkBox("Автозапуск программы", this, 12, 12, 173);
-    ChBoxStartInTrey = checkBox("Скрывать в трей при запуске", this, 12, 32, 189);
-    ChBoxMinToTrey = checkBox("Сворачивать в трей", this, 12, 52, 177);
-    ChBoxOpenComStart = checkBox("Открывать порт при запуске", this, 12, 72, 177);
-    ChBoxSignalOffData =
-        checkBox("Сигнализировать при отсутствии данных от инкубатора", this, 12, 92, 310);
-    SignalOffDataSound = checkBox("Подавать звуковой сигнал", this, 32, 112, 177);
+    ChBoxAutorun =
+        checkBox(QT_TRANSLATE_NOOP("TFormSettings", "Автозапуск программы"), this, 12, 12, 173);
+    ChBoxStartInTrey = checkBox(QT_TRANSLATE_NOOP("TFormSettings", "Скрывать в трей при запуске"),
+                                this, 12, 32, 189);
+    ChBoxMinToTrey =
+        checkBox(QT_TRANSLATE_NOOP("TFormSettings", "Сворачивать в трей"), this, 12, 52, 177);
+    ChBoxOpenComStart = checkBox(QT_TRANSLATE_NOOP("TFormSettings", "Открывать порт при запуске"),
+                                 this, 12, 72, 177);
+    ChBoxSignalOffData = checkBox(
+        QT_TRANSLATE_NOOP("TFormSettings", "Сигнализировать при отсутствии данных от инкубатора"),
+        this, 12, 92, 310);
+    SignalOffDataSound = checkBox(QT_TRANSLATE_NOOP("TFormSettings", "Подавать звуковой сигнал"),
+                                  this, 32, 112, 177);
     connect(ChBoxSignalOffData, &QCheckBox::clicked, this, [this] { ChBoxSignalOffDataClick(); });
 
     UpDwSkipRx = numberField(this, 12, 140, 30, kSkipDataRange);
-    LbPropuskRx = label("Через сколько секунд выводить данные на график", this, 64, 144);
+    LbPropuskRx =
+        label(QT_TRANSLATE_NOOP("TFormSettings", "Через сколько секунд выводить данные на график"),
+              this, 64, 144);
     UpDwTimeSaveFile = numberField(this, 12, 168, 30, kSaveMinutesRange);
-    Label3 = label("Через сколько минут сохранять статистику", this, 64, 172);
-    Label3->setToolTip(QStringLiteral("0 - не сохранять"));
+    Label3 = label(QT_TRANSLATE_NOOP("TFormSettings", "Через сколько минут сохранять статистику"),
+                   this, 64, 172);
+    Label3->setToolTip(QCoreApplication::translate("TFormSettings", "0 - не сохранять"));
 
-    GroupBox2 = new QGroupBox(QStringLiteral("Разрешить тревогу от"), this);
+    GroupBox2 =
+        new QGroupBox(QCoreApplication::translate("TFormSettings", "Разрешить тревогу от"), this);
     GroupBox2->setGeometry(12, 196, 309, 41);
-    ChBoxT1_en = checkBox("Т1", GroupBox2, 8, 16, 65);
-    ChBoxT2_en = checkBox("Т2", GroupBox2, 80, 16, 65);
-    ChBoxHM_en = checkBox("Влажности", GroupBox2, 152, 16, 97);
+    ChBoxT1_en = checkBox(QT_TRANSLATE_NOOP("TFormSettings", "Т1"), GroupBox2, 8, 16, 65);
+    ChBoxT2_en = checkBox(QT_TRANSLATE_NOOP("TFormSettings", "Т2"), GroupBox2, 80, 16, 65);
+    ChBoxHM_en = checkBox(QT_TRANSLATE_NOOP("TFormSettings", "Влажности"), GroupBox2, 152, 16, 97);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Звук тревоги"), this);
+    GroupBox1 = new QGroupBox(QCoreApplication::translate("TFormSettings", "Звук тревоги"), this);
     GroupBox1->setGeometry(12, 244, 309, 77);
     EditFileAlarmSound = new QLineEdit(GroupBox1);
     EditFileAlarmSound->setGeometry(9, 20, 228, 21);
@@ -103,12 +114,14 @@ void TFormSettings::buildControls() {
     SpBtnPlayAlarm->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
     connect(SpBtnPlayAlarm, &QToolButton::clicked, this,
             [this] { core::runGuarded([this] { SpBtnPlayAlarmClick(); }); });
-    const QLabel* repeat = label("Повтор звука через", GroupBox1, 8, 52);
+    const QLabel* repeat =
+        label(QT_TRANSLATE_NOOP("TFormSettings", "Повтор звука через"), GroupBox1, 8, 52);
     UpDown1 = numberField(GroupBox1, std::max(116, repeat->geometry().right() + 6), 48, 25,
                           kSoundSecondsRange);
-    label("сек.", GroupBox1, UpDown1->geometry().right() + 6, 52);
+    label(QT_TRANSLATE_NOOP("TFormSettings", "сек."), GroupBox1, UpDown1->geometry().right() + 6,
+          52);
 
-    Button1 = new QPushButton(QStringLiteral("Да"), this);
+    Button1 = new QPushButton(QCoreApplication::translate("TFormSettings", "Да"), this);
     Button1->setGeometry(128, 340, 75, 25);
     connect(Button1, &QPushButton::clicked, this,
             [this] { core::runGuarded([this] { Button1Click(); }); });
@@ -140,11 +153,12 @@ void TFormSettings::fitToFont() {
 void TFormSettings::FormCreate() {
     showChoice(SettingsChoice::read(settings_, autorun_, target_.alarmSound()));
     LbPropuskRx->setToolTip(
-        QStringLiteral("Через сколько секунд выводить данные на график и "
-                       "статистику.\n"
-                       "Работает по принципу: сколько раз пропустить "
-                       "принятые данные\n"
-                       "при построении графика."));
+        QCoreApplication::translate("TFormSettings",
+                                    "Через сколько секунд выводить данные на график и "
+                                    "статистику.\n"
+                                    "Работает по принципу: сколько раз пропустить "
+                                    "принятые данные\n"
+                                    "при построении графика."));
 }
 
 void TFormSettings::showChoice(const SettingsChoice& choice) {

@@ -1,6 +1,7 @@
 #include "analysis/TFormLog.h"
 #include "app/BandBoxes.h"
 #include "app/NormalPlace.h"
+#include "app/ProgramSetup.h"
 #include "app/TForm1.h"
 #include "app/TTrayIcon.h"
 #include "app/TfAbout.h"
@@ -22,11 +23,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 using namespace im;
 
@@ -161,6 +164,48 @@ private Q_SLOTS:
             menus << a->text();
         }
         QCOMPARE(menus, (QStringList{"Старт  ", "Файл", "Правка", "Анализ", "Настройки"}));
+    }
+
+    // The interface in English from the catalogue built in, or from one
+    // beside the executable, which replaces it; the journal's record lines
+    // are the same in every language.
+    void languages() {
+        Window w;
+        w.append(3);
+        const QByteArray russianLines = w.form->journal.toBytes();
+        test::writeFile(w.dir.filePath("mine.ts"),
+                        "<TS version=\"2.1\" language=\"en\"><context><name>TForm1</name>"
+                        "<message><source>Файл</source><translation>My file</translation>"
+                        "</message></context></TS>");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const struct {
+            bool beside;
+            QStringList menus;
+        } cases[] = {{false, {"Start  ", "File", "Edit", "Analysis", "Settings"}},
+                     {true, {"Старт  ", "My file", "Правка", "Анализ", "Настройки"}}};
+        for (const auto& c : cases) {
+            if (c.beside) {
+                QCOMPARE(QProcess::execute(QStringLiteral(IM_LRELEASE_PATH),
+                                           {"-silent", w.dir.filePath("mine.ts"), "-qm",
+                                            w.dir.filePath("incubator-monitor_en.qm")}),
+                         0);
+            }
+            QTranslator catalogue;
+            QVERIFY(app::loadProgramCatalogue(catalogue, english, w.dir.path()));
+            QCoreApplication::installTranslator(&catalogue);
+            w.form.reset();
+            w.create();
+            QStringList menus;
+            for (QAction* a : w.form->menuBar()->actions()) {
+                menus << a->text();
+            }
+            QCOMPARE(menus, c.menus);
+            w.append(3);
+            QCOMPARE(w.form->journal.toBytes(), russianLines);
+            QCoreApplication::removeTranslator(&catalogue);
+        }
+        QTranslator none;
+        QVERIFY(!app::loadProgramCatalogue(none, QLocale(QLocale::German), w.dir.path()));
     }
 
     void creation_data() {

@@ -11,11 +11,13 @@ shots=${3:-$(mktemp -d)}
 mkdir -p "$shots"
 work=$(mktemp -d)
 export HOME="$work" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+export QT_QPA_PLATFORM=xcb  # a real window, whatever the other tests use
 unset XDG_CONFIG_HOME XDG_DATA_HOME
 
 pids=""
 cleanup() {
   for p in $pids; do kill "$p" 2>/dev/null || true; done
+  for p in $pids; do wait "$p" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
@@ -43,8 +45,10 @@ export DISPLAY=":$display"
 Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 pids="$pids $!"
 within 50 xdpyinfo || fail "Xvfb did not start"
-LANG=C.UTF-8 LC_ALL=C.UTF-8 icewm >/dev/null 2>&1 &  # its own texts need no Russian locale
-pids="$pids $!"
+# Its own texts need no Russian locale; what it says is kept for a failure.
+LANG=C.UTF-8 LC_ALL=C.UTF-8 icewm >"$shots/icewm.log" 2>&1 &
+wm=$!
+pids="$pids $wm"
 within 50 xprop -root _NET_SUPPORTING_WM_CHECK || fail "icewm did not start"
 sleep 1  # its tray comes up just after it
 
@@ -86,6 +90,15 @@ balloon() {
 }
 within 100 named "Монитор инкубатора" || fail "no main window"
 W=$(named "Монитор инкубатора")
+# The tray icon: a small window of the program, docked in icewm's tray.
+tray_icon() {
+  for w in $(windows); do
+    eval "$(xdotool getwindowgeometry --shell "$w" | sed 's/^/T/')"
+    [ "$TWIDTH" -le 32 ] && return 0
+  done
+  return 1
+}
+within 100 tray_icon || fail "no tray icon (icewm running: $(kill -0 $wm 2>/dev/null && echo yes || echo no))"
 eval "$(xdotool getwindowgeometry --shell "$W")"  # X, Y of the client area
 
 # Pixels of the T1 value panel: how many are alarm red, how many dark (text).

@@ -1,0 +1,551 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="en" sourcelanguage="ru">
+<context>
+    <name>AlarmBands</name>
+    <message>
+        <source>Не в диапазоне (0..50.0)  </source>
+        <translation>Out of range (0..50.0)  </translation>
+    </message>
+    <message>
+        <source>Не в диапазоне (0..99)  </source>
+        <translation>Out of range (0..99)  </translation>
+    </message>
+</context>
+<context>
+    <name>AlarmSignalling</name>
+    <message>
+        <source>Влажность</source>
+        <translation>Humidity</translation>
+    </message>
+    <message>
+        <source>Температура T2</source>
+        <translation>Temperature T2</translation>
+    </message>
+    <message>
+        <source>Температура T1</source>
+        <translation>Temperature T1</translation>
+    </message>
+    <message>
+        <source>За пределами допустимых значений!</source>
+        <translation>Outside the permitted values!</translation>
+    </message>
+</context>
+<context>
+    <name>ChartWindow</name>
+    <message>
+        <source>строка %1, всего %2</source>
+        <translation>line %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>DailyLog</name>
+    <message>
+        <source>Статистика</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Статистика снова сохраняется: </source>
+        <translation>Statistics are being saved again: </translation>
+    </message>
+    <message>
+        <source>Внимание!</source>
+        <translation>Attention!</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить статистику: </source>
+        <translation>Could not save the statistics: </translation>
+    </message>
+    <message>
+        <source>Строки сохранятся при следующей попытке.</source>
+        <translation>The lines will be saved at the next attempt.</translation>
+    </message>
+</context>
+<context>
+    <name>Dialogs</name>
+    <message>
+        <source>Применить</source>
+        <translation>Apply</translation>
+    </message>
+</context>
+<context>
+    <name>FrameDecoder</name>
+    <message>
+        <source>Ошибка в данных!</source>
+        <translation>Error in the data!</translation>
+    </message>
+    <message>
+        <source>Не совпадает контрольная сумма.</source>
+        <translation>The checksum does not match.</translation>
+    </message>
+</context>
+<context>
+    <name>JournalOpening</name>
+    <message>
+        <source>Открытие файла </source>
+        <translation>Opening the file </translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>JournalView</name>
+    <message>
+        <source>Вырезать</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>Копировать</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Вставить</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Выделить всё</source>
+        <translation>Select all</translation>
+    </message>
+</context>
+<context>
+    <name>OutputAnalysis</name>
+    <message>
+        <source>_Выключение</source>
+        <translation>_Off</translation>
+    </message>
+    <message>
+        <source>- Движение лотков -</source>
+        <translation>- Tray movement -</translation>
+    </message>
+    <message>
+        <source>Реверс  </source>
+        <translation>Reverse </translation>
+    </message>
+    <message>
+        <source>Движение</source>
+        <translation>Movement</translation>
+    </message>
+    <message>
+        <source>- Влажность -</source>
+        <translation>- Humidity -</translation>
+    </message>
+    <message>
+        <source>Увлажнение включено</source>
+        <translation>Humidifier on</translation>
+    </message>
+    <message>
+        <source>- Разность между Т1 и Т2 -</source>
+        <translation>- Difference between T1 and T2 -</translation>
+    </message>
+    <message>
+        <source>Включение</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>- Включение вывода НАГРЕВ (2) -</source>
+        <translation>- HEATING output (2) on -</translation>
+    </message>
+    <message>
+        <source>- Звуковая сигнализация -</source>
+        <translation>- Sound signal -</translation>
+    </message>
+    <message>
+        <source>- Включение вывода аварийного охлаждения -</source>
+        <translation>- Emergency cooling output on -</translation>
+    </message>
+    <message>
+        <source>- Включение вывода аварийного реле -</source>
+        <translation>- Emergency relay output on -</translation>
+    </message>
+    <message>
+        <source>1 - Звуковая сигнализация</source>
+        <translation>1 - Sound signal</translation>
+    </message>
+    <message>
+        <source>2 - Включение вывода НАГРЕВ</source>
+        <translation>2 - HEATING output on</translation>
+    </message>
+    <message>
+        <source>3 - Разность между Т1 и Т2</source>
+        <translation>3 - Difference between T1 and T2</translation>
+    </message>
+    <message>
+        <source>4 - Увлажнение включено</source>
+        <translation>4 - Humidifier on</translation>
+    </message>
+    <message>
+        <source>5 - Движение</source>
+        <translation>5 - Movement</translation>
+    </message>
+    <message>
+        <source>6 - Реверс</source>
+        <translation>6 - Reverse</translation>
+    </message>
+    <message>
+        <source>7 - Включение вывода аварийного охлаждения</source>
+        <translation>7 - Emergency cooling output on</translation>
+    </message>
+    <message>
+        <source>8 - Включение вывода аварийного реле</source>
+        <translation>8 - Emergency relay output on</translation>
+    </message>
+</context>
+<context>
+    <name>ReceivePath</name>
+    <message>
+        <source>Внимание!</source>
+        <translation>Attention!</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Старт</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Стоп    </source>
+        <translation>Stop    </translation>
+    </message>
+    <message>
+        <source>Старт  </source>
+        <translation>Start  </translation>
+    </message>
+    <message>
+        <source>Нет данных от инкубатора.</source>
+        <translation>No data from the incubator.</translation>
+    </message>
+    <message>
+        <source>Не открыт ком порт </source>
+        <translation>The serial port is not open </translation>
+    </message>
+    <message>
+        <source>Не могу открыть порт: </source>
+        <translation>Cannot open the port: </translation>
+    </message>
+    <message>
+        <source>Связь с портом восстановлена: </source>
+        <translation>The port is back: </translation>
+    </message>
+    <message>
+        <source>Потеряна связь с портом: </source>
+        <translation>Lost the port: </translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Монитор инкубатора</source>
+        <translation>Incubator monitor</translation>
+    </message>
+    <message>
+        <source>Температура</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Тчк</source>
+        <translation>Pts</translation>
+    </message>
+    <message>
+        <source>Выше</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>Ниже</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>Т1 Тревога</source>
+        <translation>T1 Alarm</translation>
+    </message>
+    <message>
+        <source>Т2 Тревога</source>
+        <translation>T2 Alarm</translation>
+    </message>
+    <message>
+        <source>Влажность</source>
+        <translation>Humidity</translation>
+    </message>
+    <message>
+        <source>Фон</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Сетка</source>
+        <translation>Grid</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Открыть..</source>
+        <translation>Open..</translation>
+    </message>
+    <message>
+        <source>Сохранить как..</source>
+        <translation>Save as..</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Правка</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Сброс тревоги</source>
+        <translation>Reset alarms</translation>
+    </message>
+    <message>
+        <source>Копировать в буфер обмена Т1</source>
+        <translation>Copy T1 to the clipboard</translation>
+    </message>
+    <message>
+        <source>Копировать в буфер обмена Т2</source>
+        <translation>Copy T2 to the clipboard</translation>
+    </message>
+    <message>
+        <source>Копировать в буфер обмена Т3</source>
+        <translation>Copy T3 to the clipboard</translation>
+    </message>
+    <message>
+        <source>Копировать в буфер обмена HM</source>
+        <translation>Copy HM to the clipboard</translation>
+    </message>
+    <message>
+        <source>Очистить</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Анализ</source>
+        <translation>Analysis</translation>
+    </message>
+    <message>
+        <source>Справка</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Настройки</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Ком порт</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>Шрифт</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Совпадение имен.</source>
+        <translation>Names match.</translation>
+    </message>
+    <message>
+        <source>Такой файл есть.  Продолжить?</source>
+        <translation>This file exists.  Continue?</translation>
+    </message>
+    <message>
+        <source>Завершение работы</source>
+        <translation>Closing</translation>
+    </message>
+    <message>
+        <source>Сохранить статистику?</source>
+        <translation>Save the statistics?</translation>
+    </message>
+</context>
+<context>
+    <name>TFormLog</name>
+    <message>
+        <source>Перевороты лотков</source>
+        <translation>Tray turns</translation>
+    </message>
+    <message>
+        <source>Влажность</source>
+        <translation>Humidity</translation>
+    </message>
+    <message>
+        <source>Разность T1 T2</source>
+        <translation>Difference T1 T2</translation>
+    </message>
+    <message>
+        <source>Включение нагрева</source>
+        <translation>Heating on</translation>
+    </message>
+    <message>
+        <source>Звуковой сигнал</source>
+        <translation>Sound signal</translation>
+    </message>
+    <message>
+        <source>Аварийное охлаждение</source>
+        <translation>Emergency cooling</translation>
+    </message>
+    <message>
+        <source>Аварийное реле</source>
+        <translation>Emergency relay</translation>
+    </message>
+    <message>
+        <source>Данные</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>Анализ</source>
+        <translation>Analysis</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Правка</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Копировать все</source>
+        <translation>Copy all</translation>
+    </message>
+    <message>
+        <source>Шрифт</source>
+        <translation>Font</translation>
+    </message>
+</context>
+<context>
+    <name>TFormSettings</name>
+    <message>
+        <source>Настойки</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Автозапуск программы</source>
+        <translation>Start with the desktop</translation>
+    </message>
+    <message>
+        <source>Скрывать в трей при запуске</source>
+        <translation>Hide in the tray at start</translation>
+    </message>
+    <message>
+        <source>Сворачивать в трей</source>
+        <translation>Minimise to the tray</translation>
+    </message>
+    <message>
+        <source>Открывать порт при запуске</source>
+        <translation>Open the port at start</translation>
+    </message>
+    <message>
+        <source>Сигнализировать при отсутствии данных от инкубатора</source>
+        <translation>Warn when no data come from the incubator</translation>
+    </message>
+    <message>
+        <source>Подавать звуковой сигнал</source>
+        <translation>With a sound</translation>
+    </message>
+    <message>
+        <source>Через сколько секунд выводить данные на график</source>
+        <translation>Seconds between points on the chart</translation>
+    </message>
+    <message>
+        <source>Через сколько минут сохранять статистику</source>
+        <translation>Minutes between saves of the statistics</translation>
+    </message>
+    <message>
+        <source>0 - не сохранять</source>
+        <translation>0 - do not save</translation>
+    </message>
+    <message>
+        <source>Разрешить тревогу от</source>
+        <translation>Alarms enabled for</translation>
+    </message>
+    <message>
+        <source>Т1</source>
+        <translation>T1</translation>
+    </message>
+    <message>
+        <source>Т2</source>
+        <translation>T2</translation>
+    </message>
+    <message>
+        <source>Влажности</source>
+        <translation>Humidity</translation>
+    </message>
+    <message>
+        <source>Звук тревоги</source>
+        <translation>Alarm sound</translation>
+    </message>
+    <message>
+        <source>Повтор звука через</source>
+        <translation>Repeat the sound every</translation>
+    </message>
+    <message>
+        <source>сек.</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Да</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Через сколько секунд выводить данные на график и статистику.
+Работает по принципу: сколько раз пропустить принятые данные
+при построении графика.</source>
+        <translation>How many seconds between points on the chart and in the statistics.
+It works as: how many received frames to skip
+when building the chart.</translation>
+    </message>
+</context>
+<context>
+    <name>TGraphM</name>
+    <message>
+        <source>М: %1%</source>
+        <translation>Z: %1%</translation>
+    </message>
+</context>
+<context>
+    <name>TTrayIcon</name>
+    <message>
+        <source>Показать</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>Скрыть</source>
+        <translation>Hide</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>TfAbout</name>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>V1.22   24.04.2012 (версия SHT10)</source>
+        <translation>V1.22   24.04.2012 (SHT10 version)</translation>
+    </message>
+    <message>
+        <source>Домашняя страничка</source>
+        <translation>Home page</translation>
+    </message>
+    <message>
+        <source>В программе использованны следующие компоненты</source>
+        <translation>The program uses these components</translation>
+    </message>
+    <message>
+        <source>2D графики</source>
+        <translation>2D charts</translation>
+    </message>
+</context>
+</TS>
