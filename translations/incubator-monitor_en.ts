@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
     <name>AlarmBands</name>
@@ -28,6 +29,17 @@
     <message>
         <source>За пределами допустимых значений!</source>
         <translation>Outside the permitted values!</translation>
+    </message>
+</context>
+<context>
+    <name>Autorun</name>
+    <message>
+        <source>Failed to create key %1</source>
+        <translation>Failed to create key %1</translation>
+    </message>
+    <message>
+        <source>Failed to set data for &apos;%1&apos;</source>
+        <translation>Failed to set data for &apos;%1&apos;</translation>
     </message>
 </context>
 <context>
@@ -68,6 +80,72 @@
     </message>
 </context>
 <context>
+    <name>ESerialPortError</name>
+    <message>
+        <source> (error code: %1)</source>
+        <translation> (error code: %1)</translation>
+    </message>
+    <message>
+        <source>Unable to open com port</source>
+        <translation>Unable to open com port</translation>
+    </message>
+    <message>
+        <source>ReadFile function failed</source>
+        <translation>ReadFile function failed</translation>
+    </message>
+    <message>
+        <source>PurgeComm function failed</source>
+        <translation>PurgeComm function failed</translation>
+    </message>
+    <message>
+        <source>Unable to get async status</source>
+        <translation>Unable to get async status</translation>
+    </message>
+    <message>
+        <source>SetCommState function failed</source>
+        <translation>SetCommState function failed</translation>
+    </message>
+    <message>
+        <source>SetCommTimeouts failed</source>
+        <translation>SetCommTimeouts failed</translation>
+    </message>
+    <message>
+        <source>SetupComm function failed</source>
+        <translation>SetupComm function failed</translation>
+    </message>
+    <message>
+        <source>ClearCommError function failed</source>
+        <translation>ClearCommError function failed</translation>
+    </message>
+    <message>
+        <source>EscapeCommFunction function failed</source>
+        <translation>EscapeCommFunction function failed</translation>
+    </message>
+    <message>
+        <source>Failed to store settings</source>
+        <translation>Failed to store settings</translation>
+    </message>
+    <message>
+        <source>Failed to load settings</source>
+        <translation>Failed to load settings</translation>
+    </message>
+    <message>
+        <source>Registry error</source>
+        <translation>Registry error</translation>
+    </message>
+    <message>
+        <source>Serial port error %1</source>
+        <translation>Serial port error %1</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorReport</name>
+    <message>
+        <source>Unknown error</source>
+        <translation>Unknown error</translation>
+    </message>
+</context>
+<context>
     <name>FrameDecoder</name>
     <message>
         <source>Ошибка в данных!</source>
@@ -76,6 +154,29 @@
     <message>
         <source>Не совпадает контрольная сумма.</source>
         <translation>The checksum does not match.</translation>
+    </message>
+</context>
+<context>
+    <name>JournalFiles</name>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Cannot create file &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. It is not a regular file.</source>
+        <translation>Cannot open file &quot;%1&quot;. It is not a regular file.</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Cannot open file &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. It holds %2 MB; a journal file may hold at most %3 MB.</source>
+        <translation>Cannot open file &quot;%1&quot;. It holds %2 MB; a journal file may hold at most %3 MB.</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>Cannot read file &quot;%1&quot;. %2</translation>
     </message>
 </context>
 <context>
@@ -236,6 +337,17 @@
     <message>
         <source>Потеряна связь с портом: </source>
         <translation>Lost the port: </translation>
+    </message>
+</context>
+<context>
+    <name>SettingsFile</name>
+    <message>
+        <source>Unable to write to %1</source>
+        <translation>Unable to write to %1</translation>
+    </message>
+    <message>
+        <source>Unable to read %1</source>
+        <translation>Unable to read %1</translation>
     </message>
 </context>
 <context>
@@ -508,6 +620,49 @@ when building the chart.</translation>
     <message>
         <source>М: %1%</source>
         <translation>Z: %1%</translation>
+    </message>
+</context>
+<context>
+    <name>TPortSetupDialog</name>
+    <message>
+        <source>Setup</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source> Settings </source>
+        <translation> Settings </translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>Data bits</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>Stop bits</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>Parity</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>Flow control</source>
+        <translation>Flow control</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <QCoreApplication>
+
 namespace im::core {
 
 Error::Error(const QString& message) : std::runtime_error(message.toUtf8().toStdString()) {}
@@ -36,7 +38,7 @@ QString currentExceptionText() {
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     } catch (...) {
-        return QStringLiteral("Unknown error");
+        return QCoreApplication::translate("ErrorReport", "Unknown error");
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/ErrorReport.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -44,7 +45,9 @@ void saveJournalAs(const JournalStore& journal, const QString& path) {
         return 0;
     });
     if (err != 0) {
-        throw core::Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason(err)));
+        throw core::Error(
+            QCoreApplication::translate("JournalFiles", "Cannot create file \"%1\". %2")
+                .arg(path, reason(err)));
     }
 }
 
@@ -53,17 +56,19 @@ QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead) 
     // never end.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        throw core::Error(
-            QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(path));
+        throw core::Error(QCoreApplication::translate(
+                              "JournalFiles", "Cannot open file \"%1\". It is not a regular file.")
+                              .arg(path));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw core::Error(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+        throw core::Error(QCoreApplication::translate("JournalFiles", "Cannot open file \"%1\". %2")
+                              .arg(path, file.errorString()));
     }
     if (file.size() > kLargestJournalFile) {
-        throw core::Error(QStringLiteral("Cannot open file \"%1\". It holds %2 MB; a journal "
-                                         "file may hold at most %3 MB.")
+        throw core::Error(QCoreApplication::translate("JournalFiles",
+                                                      "Cannot open file \"%1\". It holds %2 MB; a "
+                                                      "journal file may hold at most %3 MB.")
                               .arg(path)
                               .arg(file.size() >> 20)
                               .arg(kLargestJournalFile >> 20));
@@ -91,8 +96,8 @@ QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead) 
     }
     bytes.truncate(at);
     if (file.error() != QFileDevice::NoError) {
-        throw core::Error(
-            QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+        throw core::Error(QCoreApplication::translate("JournalFiles", "Cannot read file \"%1\". %2")
+                              .arg(path, file.errorString()));
     }
     return fromFileEncoding(std::move(bytes));
 }

@@ -1,5 +1,7 @@
 #include "link/ESerialPortError.h"
 
+#include <QCoreApplication>
+
 namespace im::link {
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 QString messageFor(int code, int osError) {
     QString text = ESerialPortError::textOf(code);
     if (osError != ESerialPortError::kNoOsError) {
-        text += QStringLiteral(" (error code: %1)").arg(osError);
+        text += QCoreApplication::translate("ESerialPortError", " (error code: %1)").arg(osError);
     }
     return text;
 }
@@ -20,31 +22,34 @@ ESerialPortError::ESerialPortError(int code, int osError)
 QString ESerialPortError::textOf(int code) {
     switch (code) {
         case 1:
-            return QStringLiteral("Unable to open com port");
+            return QCoreApplication::translate("ESerialPortError", "Unable to open com port");
         case 3:
-            return QStringLiteral("ReadFile function failed");
+            return QCoreApplication::translate("ESerialPortError", "ReadFile function failed");
         case 5:
-            return QStringLiteral("PurgeComm function failed");
+            return QCoreApplication::translate("ESerialPortError", "PurgeComm function failed");
         case 6:
-            return QStringLiteral("Unable to get async status");
+            return QCoreApplication::translate("ESerialPortError", "Unable to get async status");
         case 7:
-            return QStringLiteral("SetCommState function failed");
+            return QCoreApplication::translate("ESerialPortError", "SetCommState function failed");
         case 8:
-            return QStringLiteral("SetCommTimeouts failed");
+            return QCoreApplication::translate("ESerialPortError", "SetCommTimeouts failed");
         case 9:
-            return QStringLiteral("SetupComm function failed");
+            return QCoreApplication::translate("ESerialPortError", "SetupComm function failed");
         case 10:
-            return QStringLiteral("ClearCommError function failed");
+            return QCoreApplication::translate("ESerialPortError",
+                                               "ClearCommError function failed");
         case 12:
-            return QStringLiteral("EscapeCommFunction function failed");
+            return QCoreApplication::translate("ESerialPortError",
+                                               "EscapeCommFunction function failed");
         case 16:
-            return QStringLiteral("Failed to store settings");
+            return QCoreApplication::translate("ESerialPortError", "Failed to store settings");
         case 17:
-            return QStringLiteral("Failed to load settings");
+            return QCoreApplication::translate("ESerialPortError", "Failed to load settings");
         case 23:
-            return QStringLiteral("Registry error");
+            return QCoreApplication::translate("ESerialPortError", "Registry error");
         default:
-            return QStringLiteral("Serial port error %1").arg(code);
+            return QCoreApplication::translate("ESerialPortError", "Serial port error %1")
+                .arg(code);
     }
 }
 

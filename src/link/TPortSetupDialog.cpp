@@ -3,6 +3,7 @@
 #include "link/TSerialPort.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -26,15 +27,20 @@ QComboBox* makeList(QWidget* parent, int top, const QStringList& items, const QS
 
 TPortSetupDialog::TPortSetupDialog(TSerialPort& port, const PortLister& lister, QWidget* parent)
     : QDialog(parent), serialPort_(port) {
-    setWindowTitle(QStringLiteral("Setup"));
+    setWindowTitle(QCoreApplication::translate("TPortSetupDialog", "Setup"));
     setFixedSize(231, 216);
 
-    auto* group = new QGroupBox(QStringLiteral(" Settings "), this);
+    auto* group =
+        new QGroupBox(QCoreApplication::translate("TPortSetupDialog", " Settings "), this);
     group->setGeometry(8, 8, 217, 169);
-    const char* labels[] = {"Port",      "Baud rate", "Data bits",
-                            "Stop bits", "Parity",    "Flow control"};
+    const char* labels[] = {QT_TRANSLATE_NOOP("TPortSetupDialog", "Port"),
+                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Baud rate"),
+                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Data bits"),
+                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Stop bits"),
+                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Parity"),
+                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Flow control")};
     for (int i = 0; i < 6; ++i) {
-        auto* label = new QLabel(QString::fromLatin1(labels[i]), group);
+        auto* label = new QLabel(QCoreApplication::translate("TPortSetupDialog", labels[i]), group);
         label->setGeometry(8, 24 * (i + 1), 70, 17);
     }
 
@@ -68,10 +74,10 @@ TPortSetupDialog::TPortSetupDialog(TSerialPort& port, const PortLister& lister, 
     flow_ = makeList(group, 136, flowControlTexts(),
                      textOf(flowControlTexts(), port.flowControl().kind()));
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_ = new QPushButton(QCoreApplication::translate("TPortSetupDialog", "OK"), this);
     ok_->setGeometry(70, 184, 75, 25);
     ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_ = new QPushButton(QCoreApplication::translate("TPortSetupDialog", "Cancel"), this);
     cancel_->setGeometry(150, 184, 75, 25);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);

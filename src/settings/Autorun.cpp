@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/ErrorReport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -111,7 +112,8 @@ bool Autorun::present() const {
 void Autorun::write() {
     const QString folder = dir();
     if (!QDir().mkpath(folder)) {
-        throw core::Error(QStringLiteral("Failed to create key %1").arg(folder));
+        throw core::Error(
+            QCoreApplication::translate("Autorun", "Failed to create key %1").arg(folder));
     }
     const QString entry = QStringLiteral(
                               "[Desktop Entry]\n"
@@ -125,7 +127,8 @@ void Autorun::write() {
                               .arg(execValue(executablePath_));
     const QString path = entryPath();
     if (core::replaceFileAtomically(path, entry.toUtf8()) != 0) {
-        throw core::Error(QStringLiteral("Failed to set data for '%1'").arg(path));
+        throw core::Error(
+            QCoreApplication::translate("Autorun", "Failed to set data for '%1'").arg(path));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/AppLocation.h"
 #include "core/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -186,10 +187,10 @@ std::optional<int> parseDecimal(QStringView text) {
 }  // namespace
 
 SettingsWriteError::SettingsWriteError(const QString& path)
-    : core::Error(QStringLiteral("Unable to write to %1").arg(path)) {}
+    : core::Error(QCoreApplication::translate("SettingsFile", "Unable to write to %1").arg(path)) {}
 
 SettingsReadError::SettingsReadError(const QString& path)
-    : core::Error(QStringLiteral("Unable to read %1").arg(path)) {}
+    : core::Error(QCoreApplication::translate("SettingsFile", "Unable to read %1").arg(path)) {}
 
 SettingsFile::SettingsFile(QString path) : path_(std::move(path)) {}
 
