@@ -16,18 +16,13 @@ namespace {
 // T1, T2, T3 and HM of a line, when all four are numbers.
 template <typename View>
 bool fieldsOf(View line, QChar separator, std::array<double, 4>& values) {
-    static constexpr struct {
-        int rounds;
-        int length;
-    } kFields[] = {{1, 4}, {2, 4}, {3, 4}, {4, 2}};
-    for (std::size_t f = 0; f < values.size(); ++f) {
-        const auto text =
-            journal::extractFieldView(line, QLatin1Char('='), kFields[f].rounds, kFields[f].length);
-        const std::optional<double> v = journal::fieldNumber(text, separator);
+    using journal::LineValue;
+    for (const LineValue which : {LineValue::T1, LineValue::T2, LineValue::T3, LineValue::HM}) {
+        const std::optional<double> v = journal::lineValue(line, which, separator);
         if (!v) {
             return false;
         }
-        values[f] = *v;
+        values[static_cast<std::size_t>(which)] = *v;
     }
     return true;
 }

@@ -173,6 +173,30 @@ std::optional<double> fieldNumber(QLatin1String text, QChar decimalSeparator) {
     return numberIn(text, decimalSeparator);
 }
 
+namespace {
+
+template <typename View>
+std::optional<double> valueIn(View line, LineValue which, QChar decimalSeparator) {
+    // Rounds after "=" and the field's length: "T1=37,5  T2=..." gives 37,5.
+    static constexpr struct {
+        int rounds;
+        int length;
+    } kFields[] = {{1, 4}, {2, 4}, {3, 4}, {4, 2}};
+    const auto& field = kFields[static_cast<int>(which)];
+    return numberIn(extractIn(line, QLatin1Char('='), field.rounds, field.length),
+                    decimalSeparator);
+}
+
+}  // namespace
+
+std::optional<double> lineValue(QStringView line, LineValue which, QChar decimalSeparator) {
+    return valueIn(line, which, decimalSeparator);
+}
+
+std::optional<double> lineValue(QLatin1String line, LineValue which, QChar decimalSeparator) {
+    return valueIn(line, which, decimalSeparator);
+}
+
 bool isAscii(QByteArrayView bytes) {
     // Eight bytes at a time: every journal line is checked by the reports.
     const char* p = bytes.data();

@@ -43,6 +43,12 @@ QLatin1String extractFieldView(QLatin1String line, QChar delimiter, int rounds, 
 std::optional<double> fieldNumber(QStringView text, QChar decimalSeparator);
 std::optional<double> fieldNumber(QLatin1String text, QChar decimalSeparator);
 
+// A value of a record line as the chart reads it: T1, T2, T3 or HM, each
+// field cut by its place and length and read by fieldNumber.
+enum class LineValue { T1, T2, T3, HM };
+std::optional<double> lineValue(QStringView line, LineValue which, QChar decimalSeparator);
+std::optional<double> lineValue(QLatin1String line, LineValue which, QChar decimalSeparator);
+
 bool isAscii(QByteArrayView bytes);
 
 // Calls use with a line's text: its bytes seen as Latin-1 when they are

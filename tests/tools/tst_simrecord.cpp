@@ -175,6 +175,41 @@ private Q_SLOTS:
         QVERIFY2(n >= 7 && n <= 8, qPrintable(QString::number(n)));
     }
 
+    // The daily files' summary: CR LF and LF files, the empty line each save
+    // writes first, notes and unreadable values skipped and counted, a day
+    // of nothing but notes, other files left out; means rounded half away
+    // from zero in exact tenths (36.05 gives 36.1).
+    void summaryOfTheDailyFiles() {
+        QTemporaryDir dir;
+        const auto line = [](const char* t1, const char* t2, const char* hm) {
+            return QByteArray("T1=") + t1 + "  T2=" + t2 + "  T3=36,0  HM=" + hm +
+                   "  OUT=_2______  01.12.26 10:00:00";
+        };
+        const std::pair<const char*, QByteArray> files[] = {
+            {"2026-12-01.txt", "\r\n" + line("36,0", "36,5", "60") + "\r\nзаметка\r\n" +
+                                   line("abc", "36,5", "60") + "\r\n" + line("36,1", "36,5", "61")},
+            {"2026-12-02.txt",
+             line("37,5", "37,0", "50") + "\n" + line("38,0", "37,5", "55") + "\n"},
+            {"2026-12-03.txt", "\r\nзаметка\r\n"},
+            {"notes.txt", line("99,0", "99,0", "99")},
+            {"2026-12-04.txt.bak", line("99,0", "99,0", "99")}};
+        for (const auto& [name, bytes] : files) {
+            test::writeFile(dir.filePath(QString::fromLatin1(name)), bytes);
+        }
+        QProcess summary;
+        summary.start(QStringLiteral(IM_RECORD_PATH), {QStringLiteral("--summary"), dir.path()});
+        QVERIFY(summary.waitForFinished(10000));
+        QCOMPARE(summary.exitCode(), 0);
+        QCOMPARE(summary.readAllStandardOutput(),
+                 QByteArray("date\tlines\tt1_min\tt1_max\tt1_mean\tt2_min\tt2_max\tt2_mean\t"
+                            "hm_min\thm_max\thm_mean\n"
+                            "2026-12-01\t2\t36.0\t36.1\t36.1\t36.5\t36.5\t36.5\t60\t61\t60.5\n"
+                            "2026-12-02\t2\t37.5\t38.0\t37.8\t37.0\t37.5\t37.3\t50\t55\t52.5\n"
+                            "2026-12-03\t0\t\t\t\t\t\t\t\t\t\n"
+                            "total\t4\t36.0\t38.0\t36.9\t36.5\t37.5\t36.9\t50\t61\t56.5\n"));
+        QVERIFY(summary.readAllStandardError().contains("3 lines skipped"));
+    }
+
     // A purge that fails (the device failing a moment before the half-second
     // tick) is reported on standard error and ends only that event: the
     // recorder goes on recording.

@@ -8,6 +8,8 @@
 #include "core/TerminationSignals.h"
 #include "core/Timer.h"
 #include "journal/DailyLog.h"
+#include "journal/FileSummary.h"
+#include "journal/RecordLine.h"
 #include "link/FrameDecoder.h"
 #include "link/ReceivePath.h"
 #include "link/StayAwake.h"
@@ -16,6 +18,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
@@ -87,6 +90,33 @@ void setBaud(link::TSerialPort& port, int bitsPerSecond) {
     }
 }
 
+// The daily files' summary on standard output; what was skipped, and why,
+// on standard error. Values are read with the locale's decimal separator,
+// as the monitor's chart reads them.
+int printSummary(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) {
+        std::fprintf(stderr, "incubator-record: %s is no folder\n", folder.toUtf8().constData());
+        return 2;
+    }
+    QStringList unreadable;
+    const std::vector<journal::FileSummary> days =
+        journal::summarizeDailyFiles(folder, journal::decimalSeparator().at(0), &unreadable);
+    const QByteArray table = journal::summaryTable(days);
+    std::fwrite(table.constData(), 1, static_cast<size_t>(table.size()), stdout);
+    for (const QString& why : unreadable) {
+        std::fprintf(stderr, "incubator-record: %s\n", why.toUtf8().constData());
+    }
+    qint64 skipped = 0;
+    for (const journal::FileSummary& day : days) {
+        skipped += day.skipped;
+    }
+    if (skipped > 0) {
+        std::fprintf(stderr, "incubator-record: %lld lines skipped: no T1, T2 and HM numbers\n",
+                     static_cast<long long>(skipped));
+    }
+    return unreadable.isEmpty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,7 +144,14 @@ int main(int argc, char** argv) {
     parser.addOption({QStringLiteral("save-period"),
                       QStringLiteral("Minutes between saves to the daily file (default 1)."),
                       QStringLiteral("MIN")});
+    parser.addOption({QStringLiteral("summary"),
+                      QStringLiteral("Print a tab-separated summary of the daily files "
+                                     "yyyy-mm-dd.txt in DIR, a row a day, and end."),
+                      QStringLiteral("DIR")});
     parser.process(app);
+    if (parser.isSet(QStringLiteral("summary"))) {
+        return printSummary(parser.value(QStringLiteral("summary")));
+    }
     if (parser.positionalArguments().size() != 1) {
         parser.showHelp(2);
     }
