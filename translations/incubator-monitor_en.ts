@@ -73,6 +73,13 @@
     </message>
 </context>
 <context>
+    <name>DailySummary</name>
+    <message>
+        <source>Дата	Строк	T1 мин	T1 макс	T1 средн	T2 мин	T2 макс	T2 средн	HM мин	HM макс	HM средн	T1 вне, мин	T2 вне, мин	HM вне, мин	Перевороты	Нагрев, %</source>
+        <translation>Date	Lines	T1 min	T1 max	T1 mean	T2 min	T2 max	T2 mean	HM min	HM max	HM mean	T1 out, min	T2 out, min	HM out, min	Tray turns	Heater, %</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message>
         <source>Применить</source>
@@ -530,6 +537,10 @@
     <message>
         <source>Шрифт</source>
         <translation>Font</translation>
+    </message>
+    <message>
+        <source>Сводка по дням</source>
+        <translation>Daily summary</translation>
     </message>
 </context>
 <context>

@@ -204,6 +204,8 @@ void OutputAnalysis::run(const journal::JournalStore& journal,
                          journal::JournalStore& report) const {
     if (const ReportKind* kind = reportKind(kind_)) {
         writeReport(*kind, journal, report);
+    } else if (kind_ == kDailySummary) {
+        writeDailySummary(journal, bands_ ? bands_() : Bands{}, report);
     }
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QStringList>
-
+#include "analysis/DailySummary.h"
 #include "journal/JournalStore.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 #include <array>
+#include <functional>
 
 namespace im::analysis {
 
@@ -49,8 +50,13 @@ void writeReport(const ReportKind& kind, const journal::JournalStore& journal,
 // that runs the report of that kind into a report view's text.
 class OutputAnalysis {
 public:
+    // The kind of the daily summary, beside the seven output reports.
+    static constexpr char kDailySummary = 'S';
+
     char kind() const { return kind_; }
     void setKind(char letter) { kind_ = letter; }
+    // Where the daily summary takes the alarm bands from when it runs.
+    void setBands(std::function<Bands()> bands) { bands_ = std::move(bands); }
 
     // Replaces the report text by the report of the current kind, in one
     // change, so a view over it is redrawn once. Any other kind runs
@@ -59,6 +65,7 @@ public:
 
 private:
     char kind_ = 0;
+    std::function<Bands()> bands_;
 };
 
 // The meaning of the eight output digits of a record line, one line each

@@ -49,6 +49,9 @@ TFormLog::TFormLog(const journal::JournalStore& journal, OutputAnalysis& analysi
     reports->addSeparator();
     N10 =
         reports->addAction(QCoreApplication::translate("TFormLog", "Выход"), this, &QWidget::close);
+    NDailySummary = reports->addAction(
+        QCoreApplication::translate("TFormLog", "Сводка по дням"), this,
+        [this] { core::runGuarded([this] { runReport(OutputAnalysis::kDailySummary); }); });
     QMenu* edit = menuBar()->addMenu(QCoreApplication::translate("TFormLog", "Правка"));
     N12 = edit->addAction(QCoreApplication::translate("TFormLog", "Копировать все"), this,
                           [this] { N12Click(); });

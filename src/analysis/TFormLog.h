@@ -46,6 +46,7 @@ public:
     QAction* N7 = nullptr;
     QAction* N8 = nullptr;
     QAction* N10 = nullptr;
+    QAction* NDailySummary = nullptr;  // "Сводка по дням", after the specified items
     QAction* N12 = nullptr;
     QAction* N13 = nullptr;
 

@@ -454,6 +454,10 @@ void TForm1::showAtStart() {
 
 void TForm1::openReport(char kind) {
     outputAnalysis.setKind(kind);
+    outputAnalysis.setBands([this] {
+        const link::AlarmThresholds& t = decoder_->thresholds;
+        return analysis::Bands{t.T1_HI, t.T1_LOW, t.T2_HI, t.T2_LOW, t.T3_HI, t.T3_LOW};
+    });
     auto* window = new analysis::TFormLog(
         journal, outputAnalysis,
         [this](QWidget* parent, const QFont& initial) {

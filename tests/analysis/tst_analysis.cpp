@@ -152,6 +152,51 @@ private Q_SLOTS:
         QCOMPARE(reportLines(report), QStringList{"- Влажность -"});
     }
 
+    // A line a date, in the order the dates come; the time of a line lasts
+    // until the next one, across midnight too, but not over a gap of more
+    // than five minutes; notes are left out; tray turns are switch-ons of
+    // output 5 or 6; the bands come from the window when the report runs.
+    void dailySummary() {
+        const struct {
+            int t1, t2, hm;
+            const char* outputs;
+            int day, hour, minute;
+        } lines[] = {{370, 370, 50, "_2______", 5, 10, 0},  {390, 370, 50, "____5___", 5, 10, 1},
+                     {370, 370, 95, "________", 5, 10, 2},  {370, 350, 50, "_____6__", 5, 10, 20},
+                     {370, 370, 50, "____5___", 5, 10, 21}, {370, 370, 50, "________", 5, 23, 59},
+                     {370, 370, 50, "________", 6, 0, 1},   {350, 370, 20, "_2______", 6, 0, 2},
+                     {370, 370, 50, "________", 6, 0, 4}};
+        journal::JournalStore journal;
+        journal.append(QString());
+        for (const auto& l : lines) {
+            journal.append(journal::makeRecordLine(
+                l.t1, l.t2, 360, l.hm, QString::fromLatin1(l.outputs),
+                QDateTime(QDate(2026, 12, l.day), QTime(l.hour, l.minute))));
+            if (l.minute == 2) {
+                journal.append(QStringLiteral("заметка"));
+            }
+        }
+        analysis::OutputAnalysis analysis;
+        int asked = 0;
+        analysis.setBands([&asked] {
+            ++asked;
+            return analysis::Bands{};
+        });
+        analysis.setKind(analysis::OutputAnalysis::kDailySummary);
+        journal::JournalStore report;
+        analysis.run(journal, report);
+        QCOMPARE(asked, 1);
+        const QStringList got = reportLines(report);
+        QCOMPARE(got.size(), 3);
+        QVERIFY(got[0].startsWith(QStringLiteral("Дата\tСтрок\tT1 мин\t")));
+        QCOMPARE(got[0].count('\t'), 15);
+        QCOMPARE(got.mid(1),
+                 (QStringList{"05.12.26\t6\t37,0\t39,0\t37,3\t35,0\t37,0\t36,7\t50\t95\t57,5\t1,0\t"
+                              "1,0\t0,0\t3\t20,0",
+                              "06.12.26\t3\t35,0\t37,0\t36,3\t37,0\t37,0\t37,0\t20\t50\t40,0\t2,0\t"
+                              "0,0\t2,0\t0\t66,7"}));
+    }
+
     void dataWindow() {
         QTemporaryDir dir;
         core::AppLocation::setExecutablePathForTesting(dir.path() + QStringLiteral("/monitor"));
@@ -178,8 +223,8 @@ private Q_SLOTS:
         }
         QCOMPARE(menus.join('|'), QStringLiteral("Перевороты лотков|Влажность|Разность T1 "
                                                  "T2|Включение нагрева|Звуковой сигнал|Аварийное "
-                                                 "охлаждение|Аварийное реле|-|Выход|Копировать "
-                                                 "все|-|Шрифт"));
+                                                 "охлаждение|Аварийное реле|-|Выход|Сводка по "
+                                                 "дням|Копировать все|-|Шрифт"));
         QCOMPARE(reportLines(window->report), QStringList{"- Влажность -"});
 
         // The relay report replaces the humidity report; copy all takes it whole.

@@ -1,0 +1,236 @@
+#include "analysis/DailySummary.h"
+
+#include "journal/RecordLine.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace im::analysis {
+
+namespace {
+
+struct Channel {
+    double min = std::numeric_limits<double>::infinity();
+    double max = -std::numeric_limits<double>::infinity();
+    double sum = 0;
+    qint64 outsideSeconds = 0;
+    void add(double v) {
+        min = std::min(min, v);
+        max = std::max(max, v);
+        sum += v;
+    }
+};
+
+struct Day {
+    QString date;
+    qint64 lines = 0;
+    Channel t1, t2, hm;
+    qint64 turns = 0;
+    qint64 heaterSeconds = 0;
+    qint64 knownSeconds = 0;
+};
+
+// Seconds since 1 January 2000 of "dd.mm.yy" and "hh:mm:ss" (any
+// separators); none when the digits are not there.
+template <typename View>
+std::optional<qint64> momentOf(View date, View time) {
+    int digits[12];
+    int n = 0;
+    for (View part : {date, time}) {
+        int inPart = 0;
+        for (qsizetype i = 0; i < part.size() && inPart < 6; ++i) {
+            const char16_t c = QChar(part[i]).unicode();
+            if (c >= '0' && c <= '9') {
+                digits[n++] = c - '0';
+                ++inPart;
+            }
+        }
+        if (inPart != 6) {
+            return std::nullopt;
+        }
+    }
+    const auto two = [&digits](int at) { return digits[at] * 10 + digits[at + 1]; };
+    const int day = two(0), month = two(2), year = 2000 + two(4);
+    if (month < 1 || month > 12 || day < 1 || day > 31) {
+        return std::nullopt;
+    }
+    // Days from the civil date (proleptic Gregorian).
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = y / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 days = qint64(era) * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return days * 86400 + two(6) * 3600 + two(8) * 60 + two(10);
+}
+
+QString textOf(QStringView v) {
+    return v.toString();
+}
+QString textOf(QLatin1String v) {
+    return QString(v);
+}
+
+template <typename View>
+bool isOn(View outputs, int position) {
+    return outputs.size() >= position && outputs[position - 1] == QLatin1Char(char('0' + position));
+}
+
+class Summary {
+public:
+    Summary(const Bands& bands, QChar separator) : bands_(bands), separator_(separator) {}
+
+    template <typename View>
+    void line(View text) {
+        // The fields one after the other, each round of the extraction
+        // going on from the last one's cut: the same values as the chart's
+        // reading, in one pass over the line.
+        const auto next = [](View rest) {
+            return journal::extractFieldView(rest, QLatin1Char('='), 1, INT_MAX);
+        };
+        const View afterT1 = next(text);
+        const View afterT2 = next(afterT1);
+        const View afterHm = next(next(afterT2));
+        const auto t1 = journal::fieldNumber(afterT1.left(4), separator_);
+        const auto t2 = journal::fieldNumber(afterT2.left(4), separator_);
+        const auto hm = journal::fieldNumber(afterHm.left(2), separator_);
+        if (!t1 || !t2 || !hm) {
+            return;
+        }
+        // The date and the time follow the outputs, a space apart.
+        const View afterOutputs = next(afterHm);
+        const View fromDate = journal::extractFieldView(afterOutputs, QLatin1Char(' '), 1, INT_MAX);
+        const View date = fromDate.left(8);
+        const View time = journal::extractFieldView(fromDate, QLatin1Char(' '), 1, 8);
+        Day& day = dayOf(date);
+        ++day.lines;
+        day.t1.add(*t1);
+        day.t2.add(*t2);
+        day.hm.add(*hm);
+
+        const View outputs = afterOutputs.left(8);
+        const bool full = outputs.size() >= 8;
+        const bool tray5 = full && isOn(outputs, 5);
+        const bool tray6 = full && isOn(outputs, 6);
+        day.turns += int(tray5 && !tray5_) + int(tray6 && !tray6_);
+        tray5_ = tray5;
+        tray6_ = tray6;
+
+        // The time since the line before belongs to that line's state.
+        const std::optional<qint64> now = momentOf(date, time);
+        if (now && previous_ && *now >= previous_->moment &&
+            *now - previous_->moment <= kLongestGapSeconds) {
+            const qint64 dt = *now - previous_->moment;
+            Day& before = days_[previous_->day];
+            before.knownSeconds += dt;
+            before.heaterSeconds += previous_->heater ? dt : 0;
+            before.t1.outsideSeconds += previous_->t1Out ? dt : 0;
+            before.t2.outsideSeconds += previous_->t2Out ? dt : 0;
+            before.hm.outsideSeconds += previous_->hmOut ? dt : 0;
+        }
+        if (now) {
+            previous_ = State{*now,
+                              current_,
+                              full && isOn(outputs, 2),
+                              outside(*t1 * 10, bands_.t1High, bands_.t1Low),
+                              outside(*t2 * 10, bands_.t2High, bands_.t2Low),
+                              outside(*hm, bands_.hmHigh, bands_.hmLow)};
+        } else {
+            previous_.reset();
+        }
+    }
+
+    const std::vector<Day>& days() const { return days_; }
+
+private:
+    struct State {
+        qint64 moment;
+        std::size_t day;
+        bool heater, t1Out, t2Out, hmOut;
+    };
+
+    static bool outside(double value, int high, int low) {
+        const double v = std::round(value);  // the panel's own whole tenths
+        return v >= high || v <= low;
+    }
+
+    template <typename View>
+    Day& dayOf(View date) {
+        if (!days_.empty() && days_[current_].date == date) {
+            return days_[current_];
+        }
+        for (std::size_t i = 0; i < days_.size(); ++i) {
+            if (days_[i].date == date) {
+                current_ = i;
+                return days_[i];
+            }
+        }
+        Day day;
+        day.date = textOf(date);
+        days_.push_back(std::move(day));
+        current_ = days_.size() - 1;
+        return days_.back();
+    }
+
+    const Bands& bands_;
+    QChar separator_;
+    std::vector<Day> days_;
+    std::size_t current_ = 0;
+    std::optional<State> previous_;
+    bool tray5_ = false, tray6_ = false;
+};
+
+}  // namespace
+
+void writeDailySummary(const journal::JournalStore& journal, const Bands& bands,
+                       journal::JournalStore& report) {
+    const QString separator = journal::decimalSeparator();
+    Summary summary(bands, separator.at(0));
+    journal.forEachSegment([&summary](QByteArrayView bytes) {
+        if (!bytes.isEmpty()) {
+            journal::withLineText(bytes, [&summary](auto text) { summary.line(text); });
+        }
+    });
+
+    const auto number = [&separator](double v, int decimals) {
+        QString text = QString::number(v, 'f', decimals);
+        return text.replace(QLatin1Char('.'), separator);
+    };
+    const auto minutes = [&number](qint64 seconds) { return number(double(seconds) / 60, 1); };
+    journal::JournalStore::Rebuild out(report);
+    out.append(QCoreApplication::translate(
+                   "DailySummary",
+                   "Дата\tСтрок\tT1 мин\tT1 макс\tT1 средн\tT2 мин\tT2 макс\tT2 средн\t"
+                   "HM мин\tHM макс\tHM средн\tT1 вне, мин\tT2 вне, мин\tHM вне, мин\t"
+                   "Перевороты\tНагрев, %")
+                   .toUtf8());
+    out.endLine();
+    for (const Day& day : summary.days()) {
+        QString line = day.date + QLatin1Char('\t') + QString::number(day.lines);
+        const struct {
+            const Channel& channel;
+            int decimals;
+        } channels[] = {{day.t1, 1}, {day.t2, 1}, {day.hm, 0}};
+        for (const auto& c : channels) {
+            line += QLatin1Char('\t') + number(c.channel.min, c.decimals) + QLatin1Char('\t') +
+                    number(c.channel.max, c.decimals) + QLatin1Char('\t') +
+                    number(c.channel.sum / double(day.lines), 1);
+        }
+        for (const auto& c : channels) {
+            line += QLatin1Char('\t') + minutes(c.channel.outsideSeconds);
+        }
+        line += QLatin1Char('\t') + QString::number(day.turns) + QLatin1Char('\t');
+        if (day.knownSeconds > 0) {
+            line += number(100.0 * double(day.heaterSeconds) / double(day.knownSeconds), 1);
+        }
+        out.append(line.toUtf8());
+        out.endLine();
+    }
+    out.commit();
+}
+
+}  // namespace im::analysis
