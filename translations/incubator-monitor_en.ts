@@ -483,6 +483,10 @@
         <source>Сохранить статистику?</source>
         <translation>Save the statistics?</translation>
     </message>
+    <message>
+        <source>Сохранить график как..</source>
+        <translation>Save chart as..</translation>
+    </message>
 </context>
 <context>
     <name>TFormLog</name>

@@ -13,6 +13,7 @@
 #include "app/TTrayIcon.h"
 #include "app/TfAbout.h"
 #include "app/TrayHost.h"
+#include "app/WidgetPicture.h"
 #include "core/AppLocation.h"
 #include "journal/JournalFiles.h"
 #include "journal/RecordLine.h"
@@ -322,6 +323,8 @@ void TForm1::buildMenu() {
                              guarded(&TForm1::NLoad1Click));
     NSave1 = file->addAction(QCoreApplication::translate("TForm1", "Сохранить как.."), this,
                              guarded(&TForm1::NSave1Click));
+    NSaveChart = file->addAction(QCoreApplication::translate("TForm1", "Сохранить график как.."),
+                                 this, guarded(&TForm1::NSaveChartClick));
     file->addSeparator();
     NExit = file->addAction(QCoreApplication::translate("TForm1", "Выход"), this, &QWidget::close);
 
@@ -651,15 +654,27 @@ void TForm1::NSave1Click() {
     if (path.isEmpty()) {
         return;
     }
-    if (QFile::exists(path) &&
-        services_.dialogs->question(
-            this, QCoreApplication::translate("TForm1", "Совпадение имен."),
-            QCoreApplication::translate("TForm1", "Такой файл есть.  Продолжить?"),
-            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+    if (!mayReplace(path)) {
         return;
     }
     journal::saveJournalAs(journal, path);
     journal.setModified(false);
+}
+
+bool TForm1::mayReplace(const QString& path) {
+    return !QFile::exists(path) ||
+           services_.dialogs->question(
+               this, QCoreApplication::translate("TForm1", "Совпадение имен."),
+               QCoreApplication::translate("TForm1", "Такой файл есть.  Продолжить?"),
+               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TForm1::NSaveChartClick() {
+    const QString path = services_.dialogs->saveFileName(
+        this, QStringLiteral("*.png|*.png"), QStringLiteral("chart.png"), QStringLiteral("png"));
+    if (!path.isEmpty() && mayReplace(path)) {
+        saveWidgetPicture(*GraphM1, path);
+    }
 }
 
 void TForm1::NLoad1Click() {

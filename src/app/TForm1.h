@@ -89,6 +89,8 @@ public:
     void NComPortClick();
     void NLoad1Click();
     void NSave1Click();
+    // The chart as it is shown, as a PNG file the operator names.
+    void NSaveChartClick();
     void NClearClick();
     void NCopyT1Click();
     void NCopyT2Click();
@@ -167,6 +169,7 @@ public:
     QAction* NStartCom = nullptr;
     QAction* NLoad1 = nullptr;
     QAction* NSave1 = nullptr;
+    QAction* NSaveChart = nullptr;  // "Сохранить график как..": the chart as a PNG
     QAction* NExit = nullptr;
     QAction* N21 = nullptr;
     QAction* NCopyT1 = nullptr;
@@ -196,6 +199,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // "Такой файл есть.  Продолжить?" when the file exists; whether to go on.
+    bool mayReplace(const QString& path);
+
     // Frame decoding's effects.
     void showPanels(const link::PanelTexts& texts) override;
     int appendJournalLine(const QString& line) override;

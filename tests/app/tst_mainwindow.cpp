@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -422,6 +423,35 @@ private Q_SLOTS:
         QCOMPARE(w.form->GraphM1->Scale(), 101);
         w.append(1);
         QCOMPARE(w.form->journal.toBytes().count("\r\n"), 3);
+    }
+
+    // "Сохранить график как.." (after the specified file commands) writes the
+    // chart as shown, at its size; an existing file is replaced only when
+    // the operator agrees, and a file that cannot be written is told.
+    void chartPicture() {
+        Window w;
+        w.append(20);
+        w.show();
+        QStringList file;
+        for (QAction* a : w.form->menuBar()->actions().at(1)->menu()->actions()) {
+            file << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+        QCOMPARE(file, (QStringList{"Открыть..", "Сохранить как..", "Сохранить график как..", "-",
+                                    "Выход"}));
+        const QString path = w.dir.filePath("chart.png");
+        test::writeFile(path, "old");
+        w.dialogs.fileNames = {path, path};
+        w.dialogs.answers = {QMessageBox::No, QMessageBox::Yes};
+        w.form->NSaveChart->trigger();
+        QCOMPARE(test::readFile(path), QByteArray("old"));
+        w.form->NSaveChart->trigger();
+        const QImage picture(path);
+        QCOMPARE(picture.size(), w.form->GraphM1->size() * w.form->devicePixelRatio());
+        QCOMPARE(picture, w.form->GraphM1->grab().toImage().convertToFormat(picture.format()));
+        test::ScopedErrorRecorder errors;
+        w.dialogs.fileNames = {w.dir.filePath("no/such/folder/chart.png")};
+        w.form->NSaveChart->trigger();
+        QVERIFY(errors.messages.value(0).startsWith(QStringLiteral("Cannot create file")));
     }
 
     // A file of a few hundred megabytes is read on another thread behind a
