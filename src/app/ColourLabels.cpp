@@ -1,5 +1,7 @@
 #include "app/ColourLabels.h"
 
+#include "chart/TGraphM.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 
@@ -24,6 +26,37 @@ void setTextColor(QLabel* label, const QColor& color) {
 
 QColor textColor(const QLabel* label) {
     return label->palette().color(QPalette::WindowText);
+}
+
+QColor chartColour(const chart::TGraphM& graph, int curve) {
+    switch (curve) {
+        case ColourTarget::kBackground:
+            return graph.Color();
+        case ColourTarget::kGrid:
+            return graph.ColorGrid();
+        default:
+            return graph.Curves()[std::size_t(curve)].ColorGraph();
+    }
+}
+
+void applyColour(chart::TGraphM& graph, QWidget& backPanel, const ColourTarget& target,
+                 const QColor& colour) {
+    switch (target.curve) {
+        case ColourTarget::kBackground: {
+            QPalette p = backPanel.palette();
+            p.setColor(QPalette::Window, colour);
+            backPanel.setPalette(p);
+            graph.setColor(colour);
+            break;
+        }
+        case ColourTarget::kGrid:
+            setTextColor(target.label, colour);
+            graph.setColorGrid(colour);
+            break;
+        default:
+            setTextColor(target.label, colour);
+            graph.Curves()[std::size_t(target.curve)].setColorGraph(colour);
+    }
 }
 
 ClickLabel::ClickLabel(const QString& text, QWidget* parent, std::function<void(QLabel*)> onClick)

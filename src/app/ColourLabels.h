@@ -1,9 +1,15 @@
 #pragma once
 
+#include "settings/SettingsSchema.h"
+
 #include <QColor>
 #include <QLabel>
 
 #include <functional>
+
+namespace im::chart {
+class TGraphM;
+}
 
 namespace im::app {
 
@@ -15,6 +21,24 @@ int settingFromColor(const QColor& c);
 
 void setTextColor(QLabel* label, const QColor& color);
 QColor textColor(const QLabel* label);
+
+// What a colour label under the chart stands for: a curve (0 to 3), the
+// chart's background (shown by the panel behind the chart too) or its grid,
+// and the key its colour is stored under.
+struct ColourTarget {
+    static constexpr int kBackground = -1;
+    static constexpr int kGrid = -2;
+    QLabel* label;
+    const settings::IntKey* key;
+    int curve;
+};
+
+// The target's colour on the chart now.
+QColor chartColour(const chart::TGraphM& graph, int curve);
+// Gives the target the colour: its label's text (the background's label
+// keeps its own), and the curve, the background with the panel, or the grid.
+void applyColour(chart::TGraphM& graph, QWidget& backPanel, const ColourTarget& target,
+                 const QColor& colour);
 
 // A label that reports clicks (the colour labels under the chart).
 class ClickLabel : public QLabel {

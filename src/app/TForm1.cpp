@@ -10,10 +10,10 @@
 #include "app/JournalOpening.h"
 #include "app/MainWindowSettings.h"
 #include "app/NormalPlace.h"
+#include "app/SaveCommands.h"
 #include "app/TTrayIcon.h"
 #include "app/TfAbout.h"
 #include "app/TrayHost.h"
-#include "app/WidgetPicture.h"
 #include "core/AppLocation.h"
 #include "journal/JournalFiles.h"
 #include "journal/RecordLine.h"
@@ -405,20 +405,9 @@ void TForm1::FormCreate() {
     alarms_->setEnabled(alarms::Channel::Humidity, settings.read(keys::HM_enable));
     receive_->SignalOffDataSound = settings.read(keys::SignalOffDataSound);
 
-    setTextColor(LbColorT1, colorFromSetting(settings.read(keys::ColorT1)));
-    setTextColor(LbColorT2, colorFromSetting(settings.read(keys::ColorT2)));
-    setTextColor(LbColorT3, colorFromSetting(settings.read(keys::ColorT3)));
-    setTextColor(LbColorHM, colorFromSetting(settings.read(keys::ColorHM)));
-    GraphM1->Curves()[0].setColorGraph(textColor(LbColorT1));
-    GraphM1->Curves()[1].setColorGraph(textColor(LbColorT2));
-    GraphM1->Curves()[2].setColorGraph(textColor(LbColorT3));
-    GraphM1->Curves()[3].setColorGraph(textColor(LbColorHM));
-    QPalette background = Panel4->palette();
-    background.setColor(QPalette::Window, colorFromSetting(settings.read(keys::ColorFon)));
-    Panel4->setPalette(background);
-    GraphM1->setColor(background.color(QPalette::Window));
-    setTextColor(LbGirdColor, colorFromSetting(settings.read(keys::ColorGird)));
-    GraphM1->setColorGrid(textColor(LbGirdColor));
+    for (const ColourTarget& target : colourTargets()) {
+        applyColour(*GraphM1, *Panel4, target, colorFromSetting(settings.read(*target.key)));
+    }
 
     journal::applyStoredFont(*Memo1, settings, keys::FontName, keys::FontSize);
 
@@ -598,40 +587,26 @@ void TForm1::ScrollBarGainYChange() {
                                    ScrollBarPosY->value());
 }
 
+std::array<ColourTarget, 6> TForm1::colourTargets() const {
+    return {{{LbColorT1, &keys::ColorT1, 0},
+             {LbColorT2, &keys::ColorT2, 1},
+             {LbColorT3, &keys::ColorT3, 2},
+             {LbColorHM, &keys::ColorHM, 3},
+             {LbColorFon, &keys::ColorFon, ColourTarget::kBackground},
+             {LbGirdColor, &keys::ColorGird, ColourTarget::kGrid}}};
+}
+
 void TForm1::colourLabelClicked(QLabel* label) {
-    struct Choice {
-        QLabel* label;
-        const settings::IntKey* key;
-        int curve;  // -1: background, -2: grid
-    };
-    const Choice choices[] = {
-        {LbColorT1, &keys::ColorT1, 0},    {LbColorT2, &keys::ColorT2, 1},
-        {LbColorT3, &keys::ColorT3, 2},    {LbColorHM, &keys::ColorHM, 3},
-        {LbColorFon, &keys::ColorFon, -1}, {LbGirdColor, &keys::ColorGird, -2}};
-    for (const Choice& c : choices) {
-        if (c.label != label) {
+    for (const ColourTarget& target : colourTargets()) {
+        if (target.label != label) {
             continue;
         }
-        const QColor initial = c.curve >= 0    ? GraphM1->Curves()[c.curve].ColorGraph()
-                               : c.curve == -1 ? GraphM1->Color()
-                                               : GraphM1->ColorGrid();
-        const std::optional<QColor> chosen = services_.dialogs->color(this, initial);
-        if (!chosen) {
-            return;
+        const std::optional<QColor> chosen =
+            services_.dialogs->color(this, chartColour(*GraphM1, target.curve));
+        if (chosen) {
+            applyColour(*GraphM1, *Panel4, target, *chosen);
+            SettingsFile::forApplication().write(*target.key, settingFromColor(*chosen));
         }
-        if (c.curve >= 0) {
-            setTextColor(label, *chosen);
-            GraphM1->Curves()[c.curve].setColorGraph(*chosen);
-        } else if (c.curve == -1) {
-            QPalette p = Panel4->palette();
-            p.setColor(QPalette::Window, *chosen);
-            Panel4->setPalette(p);
-            GraphM1->setColor(*chosen);
-        } else {
-            setTextColor(label, *chosen);
-            GraphM1->setColorGrid(*chosen);
-        }
-        SettingsFile::forApplication().write(*c.key, settingFromColor(*chosen));
         return;
     }
 }
@@ -648,33 +623,13 @@ void TForm1::NFontClick() {
 }
 
 void TForm1::NSave1Click() {
-    const QString proposed = journal::DailyLog::fileNameFor(services_.clock->now().date());
-    const QString path = services_.dialogs->saveFileName(this, QStringLiteral("*.txt|*.txt"),
-                                                         proposed, QStringLiteral("txt"));
-    if (path.isEmpty()) {
-        return;
+    if (saveJournalAsked(*this, *services_.dialogs, services_.clock->now().date(), journal)) {
+        journal.setModified(false);
     }
-    if (!mayReplace(path)) {
-        return;
-    }
-    journal::saveJournalAs(journal, path);
-    journal.setModified(false);
-}
-
-bool TForm1::mayReplace(const QString& path) {
-    return !QFile::exists(path) ||
-           services_.dialogs->question(
-               this, QCoreApplication::translate("TForm1", "Совпадение имен."),
-               QCoreApplication::translate("TForm1", "Такой файл есть.  Продолжить?"),
-               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TForm1::NSaveChartClick() {
-    const QString path = services_.dialogs->saveFileName(
-        this, QStringLiteral("*.png|*.png"), QStringLiteral("chart.png"), QStringLiteral("png"));
-    if (!path.isEmpty() && mayReplace(path)) {
-        saveWidgetPicture(*GraphM1, path);
-    }
+    saveChartAsked(*this, *services_.dialogs, *GraphM1);
 }
 
 void TForm1::NLoad1Click() {

@@ -3,6 +3,7 @@
 #include "alarms/AlarmBands.h"
 #include "alarms/AlarmSignalling.h"
 #include "analysis/OutputAnalysis.h"
+#include "app/ColourLabels.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/ValuePanels.h"
@@ -26,6 +27,7 @@
 #include <QMainWindow>
 #include <QUrl>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -104,6 +106,7 @@ public:
     void ScrollBarXScaleChange();
     void ScrollBarGainYChange();
     void colourLabelClicked(QLabel* label);
+    std::array<ColourTarget, 6> colourTargets() const;
     void N21Click();
     // The seven "Анализ" commands (N13Click to N19Click): the report kind,
     // then a new Data window that runs it.
@@ -199,9 +202,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // "Такой файл есть.  Продолжить?" when the file exists; whether to go on.
-    bool mayReplace(const QString& path);
-
     // Frame decoding's effects.
     void showPanels(const link::PanelTexts& texts) override;
     int appendJournalLine(const QString& line) override;

@@ -45,10 +45,13 @@ void saveJournalAs(const JournalStore& journal, const QString& path) {
         return 0;
     });
     if (err != 0) {
-        throw core::Error(
-            QCoreApplication::translate("JournalFiles", "Cannot create file \"%1\". %2")
-                .arg(path, reason(err)));
+        throwCannotCreate(path, err);
     }
+}
+
+void throwCannotCreate(const QString& path, int err) {
+    throw core::Error(QCoreApplication::translate("JournalFiles", "Cannot create file \"%1\". %2")
+                          .arg(path, reason(err)));
 }
 
 QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead) {

@@ -15,6 +15,10 @@ namespace im::journal {
 // core::Error with the system's reason.
 void saveJournalAs(const JournalStore& journal, const QString& path);
 
+// The error of a file that could not be created or replaced: "Cannot create
+// file" with the path and the system's reason for errno err.
+[[noreturn]] void throwCannotCreate(const QString& path, int err);
+
 // Files above this size are refused: a month of records at one line a second
 // is about 180 MB.
 inline constexpr qint64 kLargestJournalFile = qint64(1) << 30;
