@@ -1,29 +1,21 @@
 #include "analysis/DailySummary.h"
 
+#include "analysis/OutputAnalysis.h"
+#include "journal/FileSummary.h"
 #include "journal/RecordLine.h"
 
 #include <QCoreApplication>
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
-#include <limits>
 #include <optional>
 
 namespace im::analysis {
 
 namespace {
 
-struct Channel {
-    double min = std::numeric_limits<double>::infinity();
-    double max = -std::numeric_limits<double>::infinity();
-    double sum = 0;
+struct Channel : journal::ValueRange {
     qint64 outsideSeconds = 0;
-    void add(double v) {
-        min = std::min(min, v);
-        max = std::max(max, v);
-        sum += v;
-    }
 };
 
 struct Day {
@@ -75,11 +67,6 @@ QString textOf(QLatin1String v) {
     return QString(v);
 }
 
-template <typename View>
-bool isOn(View outputs, int position) {
-    return outputs.size() >= position && outputs[position - 1] == QLatin1Char(char('0' + position));
-}
-
 class Summary {
 public:
     Summary(const Bands& bands, QChar separator) : bands_(bands), separator_(separator) {}
@@ -114,8 +101,8 @@ public:
 
         const View outputs = afterOutputs.left(8);
         const bool full = outputs.size() >= 8;
-        const bool tray5 = full && isOn(outputs, 5);
-        const bool tray6 = full && isOn(outputs, 6);
+        const bool tray5 = full && outputOn(outputs, 5);
+        const bool tray6 = full && outputOn(outputs, 6);
         day.turns += int(tray5 && !tray5_) + int(tray6 && !tray6_);
         tray5_ = tray5;
         tray6_ = tray6;
@@ -135,7 +122,7 @@ public:
         if (now) {
             previous_ = State{*now,
                               current_,
-                              full && isOn(outputs, 2),
+                              full && outputOn(outputs, 2),
                               outside(*t1 * 10, bands_.t1High, bands_.t1Low),
                               outside(*t2 * 10, bands_.t2High, bands_.t2Low),
                               outside(*hm, bands_.hmHigh, bands_.hmLow)};
@@ -218,7 +205,8 @@ void writeDailySummary(const journal::JournalStore& journal, const Bands& bands,
         for (const auto& c : channels) {
             line += QLatin1Char('\t') + number(c.channel.min, c.decimals) + QLatin1Char('\t') +
                     number(c.channel.max, c.decimals) + QLatin1Char('\t') +
-                    number(c.channel.sum / double(day.lines), 1);
+                    QString::fromLatin1(journal::meanOfTenths(c.channel.sumTenths, day.lines))
+                        .replace(QLatin1Char('.'), separator);
         }
         for (const auto& c : channels) {
             line += QLatin1Char('\t') + minutes(c.channel.outsideSeconds);

@@ -75,12 +75,6 @@ private:
     qsizetype size_ = 0;
 };
 
-template <typename View>
-bool isOn(View outputs, int position) {
-    return position > 0 && outputs.size() >= position &&
-           outputs[position - 1] == QLatin1Char(char('0' + position));
-}
-
 // One run over the journal. The event texts are translated once for the
 // run and held apart, so "differs from the last reported text" is a
 // comparison of pointers.
@@ -99,10 +93,10 @@ public:
         if (outputs.size() < 8) {
             return;  // not a record line
         }
-        if (isOn(outputs, kind_.position)) {
+        if (outputOn(outputs, kind_.position)) {
             current_ = onText_.constData();
             on_ = true;
-        } else if (isOn(outputs, kind_.secondPosition)) {
+        } else if (outputOn(outputs, kind_.secondPosition)) {
             current_ = secondText_.constData();
             on_ = true;
         } else {

@@ -68,6 +68,14 @@ private:
     std::function<Bands()> bands_;
 };
 
+// Whether a record line's outputs field shows the output at that position
+// (1 to 8) on: its own digit stands there, "_" when it is off.
+template <typename View>
+bool outputOn(View outputs, int position) {
+    return position > 0 && outputs.size() >= position &&
+           outputs[position - 1] == QLatin1Char(char('0' + position));
+}
+
 // The meaning of the eight output digits of a record line, one line each
 // ("Справка").
 QStringList outputsHelp();

@@ -89,18 +89,17 @@ std::vector<FileSummary> summarizeDailyFiles(const QString& folder, QChar decima
     return days;
 }
 
+// In whole tenths: no binary fraction decides a half.
+QByteArray meanOfTenths(qint64 sumTenths, qint64 count) {
+    const qint64 tenths = (2 * std::abs(sumTenths) + count) / (2 * count);
+    return (sumTenths < 0 && tenths != 0 ? "-" : "") + QByteArray::number(tenths / 10) + '.' +
+           QByteArray::number(tenths % 10);
+}
+
 namespace {
 
 QByteArray number(double v, int decimals) {
     return QByteArray::number(v, 'f', decimals);
-}
-
-// One decimal, halves away from zero, in whole tenths: no binary fraction
-// decides a half.
-QByteArray mean(qint64 sumTenths, qint64 count) {
-    const qint64 tenths = (2 * std::abs(sumTenths) + count) / (2 * count);
-    return (sumTenths < 0 && tenths != 0 ? "-" : "") + QByteArray::number(tenths / 10) + '.' +
-           QByteArray::number(tenths % 10);
 }
 
 QByteArray row(const QString& date, const FileSummary& s) {
@@ -115,7 +114,7 @@ QByteArray row(const QString& date, const FileSummary& s) {
             continue;
         }
         out += '\t' + number(c.range.min, c.decimals) + '\t' + number(c.range.max, c.decimals) +
-               '\t' + mean(c.range.sumTenths, s.lines);
+               '\t' + meanOfTenths(c.range.sumTenths, s.lines);
     }
     return out + '\n';
 }

@@ -38,6 +38,10 @@ FileSummary summarizeDayFile(const QByteArray& bytes, QChar decimalSeparator);
 std::vector<FileSummary> summarizeDailyFiles(const QString& folder, QChar decimalSeparator,
                                              QStringList* unreadable);
 
+// The mean of values summed in tenths, with one decimal and a full stop,
+// halves rounded away from zero.
+QByteArray meanOfTenths(qint64 sumTenths, qint64 count);
+
 // The tab-separated table: a header, a row a day, a "total" row. Numbers
 // always with a full stop; means rounded half away from zero.
 QByteArray summaryTable(const std::vector<FileSummary>& days);
