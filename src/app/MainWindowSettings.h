@@ -1,6 +1,11 @@
 #pragma once
 
+#include "link/FrameDecoder.h"
 #include "settings/SettingsChoice.h"
+#include "settings/SettingsSchema.h"
+
+#include <array>
+#include <utility>
 
 namespace im::app {
 
@@ -24,5 +29,19 @@ public:
 private:
     TForm1& form_;
 };
+
+// The six alarm thresholds and their keys, read at start and written at
+// close.
+using ThresholdKey = std::pair<const settings::IntKey*, int link::AlarmThresholds::*>;
+inline std::array<ThresholdKey, 6> thresholdKeys() {
+    namespace keys = settings::keys;
+    using T = link::AlarmThresholds;
+    return {{{&keys::T1_HI, &T::T1_HI},
+             {&keys::T1_LOW, &T::T1_LOW},
+             {&keys::T2_HI, &T::T2_HI},
+             {&keys::T2_LOW, &T::T2_LOW},
+             {&keys::T3_HI, &T::T3_HI},
+             {&keys::T3_LOW, &T::T3_LOW}}};
+}
 
 }  // namespace im::app

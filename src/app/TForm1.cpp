@@ -353,6 +353,8 @@ void TForm1::buildMenu() {
     analysis->addSeparator();
     N23 = analysis->addAction(QCoreApplication::translate("TForm1", "Справка"), this,
                               [this] { N23Click(); });
+    NOverview = analysis->addAction(QCoreApplication::translate("TForm1", "Обзор"), this,
+                                    guarded(&TForm1::NOverviewClick));
 
     QMenu* options = bar->addMenu(QCoreApplication::translate("TForm1", "Настройки"));
     NComPort = options->addAction(QCoreApplication::translate("TForm1", "Ком порт"), this,
@@ -390,12 +392,9 @@ void TForm1::FormCreate() {
     readPosition(keys::XScale, ScrollBarXScale);
 
     link::AlarmThresholds stored;
-    stored.T1_HI = settings.read(keys::T1_HI);
-    stored.T1_LOW = settings.read(keys::T1_LOW);
-    stored.T2_HI = settings.read(keys::T2_HI);
-    stored.T2_LOW = settings.read(keys::T2_LOW);
-    stored.T3_HI = settings.read(keys::T3_HI);
-    stored.T3_LOW = settings.read(keys::T3_LOW);
+    for (const auto& [key, field] : thresholdKeys()) {
+        stored.*field = settings.read(*key);
+    }
     bandBoxes_->setTexts(alarms::textsFor(stored));
 
     alarms_->alarmSound = settings.read(keys::Sound);
@@ -457,6 +456,27 @@ void TForm1::openReport(char kind) {
         },
         this);
     showModalOverThis(window);
+}
+
+void TForm1::NOverviewClick() {
+    if (!overview) {
+        overview = new TFormOverview(journal, *services_.dialogs,
+                                     {[this] { return overviewStyle(*GraphM1); },
+                                      [this] { return overviewBands(decoder_->thresholds); },
+                                      [this](int line) { showLineOnChart(line); }},
+                                     this);
+    }
+    overview->show();
+    overview->raise();
+    overview->activateWindow();
+}
+
+void TForm1::showLineOnChart(int line) {
+    const int count = journal.lineCount();
+    const int last = std::min(line + chartWindow_->windowLength() / 2, count - 1);
+    // The inverse of lineAtPosition: the position that shows `last`.
+    ScrollBarAllGraf->setValue(last - (count - 1) + ScrollBarAllGraf->maximum());
+    ScrollBarAllGrafScroll();
 }
 
 void TForm1::NSettingsClick() {
@@ -725,13 +745,9 @@ void TForm1::writeSettingsForClose() {
     settings.write(keys::GainY, ScrollBarGainY->value());
     settings.write(keys::PosY, ScrollBarPosY->value());
     settings.write(keys::XScale, ScrollBarXScale->value());
-    const link::AlarmThresholds& t = decoder_->thresholds;
-    settings.write(keys::T1_HI, t.T1_HI);
-    settings.write(keys::T1_LOW, t.T1_LOW);
-    settings.write(keys::T2_HI, t.T2_HI);
-    settings.write(keys::T2_LOW, t.T2_LOW);
-    settings.write(keys::T3_HI, t.T3_HI);
-    settings.write(keys::T3_LOW, t.T3_LOW);
+    for (const auto& [key, field] : thresholdKeys()) {
+        settings.write(*key, decoder_->thresholds.*field);
+    }
     settings.write(keys::Sound, alarms_->alarmSound);
 }
 

@@ -6,6 +6,7 @@
 #include "app/ColourLabels.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
+#include "app/TFormOverview.h"
 #include "app/ValuePanels.h"
 #include "chart/ChartWindow.h"
 #include "chart/TGraphM.h"
@@ -25,6 +26,7 @@
 #include "settings/Autorun.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QUrl>
 
 #include <array>
@@ -112,6 +114,11 @@ public:
     // then a new Data window that runs it.
     void openReport(char kind);
     void N23Click();
+    // "Обзор": the overview window, made once and raised again.
+    void NOverviewClick();
+    // The chart's window moved by the window scroll bar so that the line is
+    // in its middle, as a scroll to there would.
+    void showLineOnChart(int line);
     void NSettingsClick();
     void NAboutClick();
     // Minutes between saves of the day's file (TimerSaveFile); 0 stops them.
@@ -183,6 +190,8 @@ public:
     QAction* NComPort = nullptr;
     QAction* NFont = nullptr;
     QAction* N23 = nullptr;
+    QAction* NOverview = nullptr;  // "Обзор", after "Справка"
+    QPointer<TFormOverview> overview;
     QAction* NSettings = nullptr;
     QAction* NAbout = nullptr;
 

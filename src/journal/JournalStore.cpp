@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace im::journal {
@@ -18,7 +19,17 @@ constexpr qsizetype kFirstChunkBytes = 16 * 1024;
 
 const QByteArray kLineEnd("\r\n");
 
+// Chunks are also made on the loading thread.
+std::atomic<quint64> nextChunkId{1};
+
 }  // namespace
+
+JournalStore::Chunk::Chunk() : id(nextChunkId++) {}
+
+JournalStore::ChunkInfo JournalStore::chunkInfo(int chunk) const {
+    const auto c = static_cast<std::size_t>(chunk);
+    return {chunks_[c].id, firstSegment_[c], chunks_[c].size()};
+}
 
 QByteArrayView JournalStore::Chunk::segment(int i) const {
     const quint32 begin = i == 0 ? 0 : ends[static_cast<std::size_t>(i - 1)];

@@ -106,8 +106,22 @@ public:
     // edit or a load it is found again once.
     int widestLine() const;
 
+    // The chunks the segments live in, for readers that keep something per
+    // chunk: a chunk keeps its id while only appends change it (they add
+    // segments at its end and may fill its last, empty one); a chunk an edit
+    // or a load rewrites gets a new id, never used before in the process.
+    struct ChunkInfo {
+        quint64 id = 0;
+        int firstSegment = 0;
+        int segments = 0;
+    };
+    int chunkCount() const { return static_cast<int>(chunks_.size()); }
+    ChunkInfo chunkInfo(int chunk) const;
+
 private:
     struct Chunk {
+        Chunk();
+        quint64 id;
         QByteArray bytes;
         std::vector<quint32> ends;  // end offset of each segment in bytes
         int widest = 0;             // characters of its longest segment

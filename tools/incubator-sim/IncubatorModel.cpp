@@ -40,9 +40,10 @@ link::Frame makeFrame(std::uint8_t outputs, double t1, double t2, double t3, dou
     return f;
 }
 
-IncubatorModel::IncubatorModel(unsigned seed) : rng_(seed) {
+IncubatorModel::IncubatorModel(unsigned seed, long excursionEvery)
+    : rng_(seed), excursionEvery_(std::max(excursionEvery, 240L)) {
     // The first excursion comes within a few minutes, so that a demo shows
-    // an alarm; later ones every quarter of an hour or so.
+    // an alarm; later ones two minutes either side of the spacing asked for.
     nextExcursion_ = 240 + static_cast<long>(rng_() % 120);
 }
 
@@ -55,7 +56,7 @@ link::Frame IncubatorModel::step() {
     ++second_;
     if (second_ == nextExcursion_) {
         stuckUntil_ = second_ + kStuckFor;
-        nextExcursion_ = second_ + 780 + static_cast<long>(rng_() % 240);
+        nextExcursion_ = second_ + excursionEvery_ - 120 + static_cast<long>(rng_() % 240);
     }
     const bool stuck = second_ < stuckUntil_;
 

@@ -8,12 +8,14 @@ namespace im::sim {
 
 // A small incubator: a heater cycling around 37.7 °C, a second sensor that
 // follows the first, a humidifier keeping 50 to 58 %, trays turned every
-// three minutes, and now and then a stuck heater that drives T1 past the
-// default alarm band until the emergency cooling brings it back.
+// three minutes, and now and then (every quarter of an hour or so, or as
+// often as asked) a stuck heater that drives T1 past the default alarm band
+// until the emergency cooling brings it back.
 // One step is one second of the controller's life.
 class IncubatorModel {
 public:
-    explicit IncubatorModel(unsigned seed);
+    static constexpr long kExcursionEvery = 900;
+    explicit IncubatorModel(unsigned seed, long excursionEvery = kExcursionEvery);
 
     // Advances one second and returns the frame the controller sends.
     link::Frame step();
@@ -33,6 +35,7 @@ private:
     bool heater_ = true;
     bool humidifier_ = false;
     long stuckUntil_ = -1;
+    long excursionEvery_;
     long nextExcursion_;
 };
 

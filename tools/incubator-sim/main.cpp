@@ -5,6 +5,11 @@
 
 #include "IncubatorModel.h"
 #include "common/PseudoTerminal.h"
+#include "journal/RecordLine.h"
+#include "link/TelemetryFrame.h"
+
+#include <QByteArray>
+#include <QDateTime>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -37,6 +42,8 @@ struct Options {
     long splitEvery = 0;
     long silenceEvery = 0;
     long silenceMs = 0;
+    long excursionEvery = im::sim::IncubatorModel::kExcursionEvery;
+    long journalDays = 0;
 };
 
 [[noreturn]] void usage(const char* message) {
@@ -46,7 +53,10 @@ struct Options {
     std::fprintf(stderr,
                  "usage: incubator-sim [DEVICE] [--period MS] [--count N] [--seed N]\n"
                  "                     [--bad-checksum-every N] [--split-every N]\n"
-                 "                     [--silence-every N:MS]\n");
+                 "                     [--silence-every N:MS] [--excursion-every SECONDS]\n"
+                 "       incubator-sim --journal DAYS [--seed N] [--excursion-every SECONDS]\n"
+                 "  --journal DAYS writes a journal of DAYS days, a record line a second,\n"
+                 "  ending last midnight, to standard output instead.\n");
     std::exit(2);
 }
 
@@ -89,6 +99,10 @@ Options parse(int argc, char** argv) {
             }
             o.silenceEvery = number(v.substr(0, colon).c_str(), "--silence-every");
             o.silenceMs = number(v.substr(colon + 1).c_str(), "--silence-every");
+        } else if (arg == "--excursion-every") {
+            o.excursionEvery = number(value(), "--excursion-every");
+        } else if (arg == "--journal") {
+            o.journalDays = number(value(), "--journal");
         } else if (arg == "-h" || arg == "--help") {
             usage(nullptr);
         } else if (!arg.empty() && arg[0] == '-') {
@@ -141,10 +155,35 @@ bool writeAll(int fd, const unsigned char* data, size_t size) {
     return true;
 }
 
+// Days of the controller's life as the monitor records them: a record line
+// a second, in the locale's form, ending at the last midnight.
+int writeJournal(const Options& o) {
+    im::sim::IncubatorModel model(o.seed, o.excursionEvery);
+    QDateTime at(QDate::currentDate().addDays(-o.journalDays), QTime(0, 0));
+    QByteArray out;
+    for (long n = 0; n < o.journalDays * 86400L; ++n) {
+        const im::link::DecodedFrame d = im::link::decodeFrame(model.step());
+        out += im::journal::makeRecordLine(d.t1, d.t2, d.t3, d.hm,
+                                           im::link::outputsString(d.outputs), at)
+                   .toUtf8();
+        out += "\r\n";
+        at = at.addSecs(1);
+        if (out.size() > (1 << 20)) {
+            std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
+            out.clear();
+        }
+    }
+    std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const Options o = parse(argc, argv);
+    if (o.journalDays > 0) {
+        return writeJournal(o);
+    }
     std::signal(SIGPIPE, SIG_IGN);
     struct sigaction action {};
     action.sa_handler = onSignal;
@@ -174,7 +213,7 @@ int main(int argc, char** argv) {
         configureLine(out);
     }
 
-    im::sim::IncubatorModel model(o.seed);
+    im::sim::IncubatorModel model(o.seed, o.excursionEvery);
     for (long n = 1; (o.count < 0 || n <= o.count) && !stopRequested; ++n) {
         im::link::Frame frame = model.step();
         if (o.badChecksumEvery > 0 && n % o.badChecksumEvery == 0) {

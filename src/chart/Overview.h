@@ -1,0 +1,91 @@
+#pragma once
+
+#include "journal/JournalStore.h"
+#include "journal/ValueDigest.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <array>
+#include <vector>
+
+class QPainter;
+
+namespace im::chart {
+
+// The whole journal in one picture: per pixel column the lowest and highest
+// T1 and T2 (upper panel) and humidity (lower panel) of the lines that fall
+// on it, the alarm bands as lines, the columns where a value left its band
+// shaded, and dates with hours along the bottom. Columns follow line
+// numbers, as the chart does. A paint costs the columns and the blocks of
+// the digest, not the journal's length.
+class Overview {
+public:
+    using Value = journal::ValueDigest::Value;
+
+    struct Style {
+        QColor background = Qt::white;
+        QColor grid{0xC0, 0xC0, 0xC0};
+        QColor text = Qt::black;
+        QColor outside{0xFF, 0xB4, 0xB4};  // behind a column where a value left its band
+        std::array<QColor, journal::ValueDigest::kValues> curves{Qt::red, Qt::blue, Qt::darkGreen};
+    };
+    // Alarm bands in tenths (humidity too), per value.
+    struct Bands {
+        std::array<int, journal::ValueDigest::kValues> high{390, 390, 900};
+        std::array<int, journal::ValueDigest::kValues> low{350, 350, 300};
+    };
+
+    static constexpr int kLeftMargin = 44;
+    static constexpr int kRightMargin = 8;
+    static constexpr int kTopMargin = 6;
+    static constexpr int kPanelGap = 8;
+    static constexpr int kLabelSpacing = 120;  // pixels between time labels
+
+    Overview(const journal::JournalStore& journal, QChar decimalSeparator);
+
+    // Reads what changed in the journal; true when the picture may differ.
+    bool sync();
+    const journal::ValueDigest& digest() const { return digest_; }
+
+    // The two panels of a picture of that size, and the text height below.
+    struct Layout {
+        QRect temperatures;
+        QRect humidity;
+        int labelHeight = 0;
+    };
+    Layout layout(QSize size, int textHeight) const;
+
+    // The lines a column of a plot that wide covers, from..to (exclusive):
+    // at least one line each when the journal is shorter than the plot.
+    std::pair<int, int> columnLines(int column, int width) const;
+    std::vector<journal::ValueDigest::Range> columns(int width) const;
+
+    // The lowest and highest tenths a panel shows: its values and bands,
+    // with a little room.
+    struct Span {
+        int low = 0;
+        int high = 1;
+    };
+    std::pair<Span, Span> spans(const std::vector<journal::ValueDigest::Range>& columns,
+                                const Bands& bands) const;
+    // The row of a value in a panel.
+    static int rowOf(int tenths, const Span& span, const QRect& panel);
+
+    void paint(QPainter& painter, QSize size, const Style& style, const Bands& bands) const;
+
+    // The line a click at that point of a picture of that size stands for:
+    // the middle one of its column; -1 off the plot or on an empty journal.
+    int lineAt(QPoint point, QSize size, int textHeight) const;
+
+private:
+    void paintTimeLabels(QPainter& painter, const Layout& layout, const Style& style) const;
+
+    const journal::JournalStore& journal_;
+    journal::ValueDigest digest_;
+    quint64 revision_ = 0;
+};
+
+}  // namespace im::chart

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "journal/JournalStore.h"
+
+#include <QChar>
+
+#include <array>
+#include <vector>
+
+namespace im::journal {
+
+// T1, T2 and HM of every journal line in tenths, with their minimum and
+// maximum and the number of lines that have them per block of lines: what
+// a picture of the whole journal needs, whatever its length. A line has
+// values when all three read as numbers, as the chart reads them.
+//
+// It follows a journal through sync(), which reads only what changed since
+// the last one: the new lines after appends, the chunks an edit rewrote
+// (the blocks from there are summed again from the kept values), everything
+// after a clear or a load.
+class ValueDigest {
+public:
+    static constexpr int kBlockLines = 64;
+    enum Value { T1, T2, HM };
+    static constexpr int kValues = 3;
+
+    // Values beyond what tenths in 16 bits hold are kept at these ends:
+    // they are far off any picture either way.
+    static constexpr int kLargest = 32767;
+
+    struct Range {
+        int count = 0;  // lines with values
+        std::array<int, kValues> min{};
+        std::array<int, kValues> max{};
+        void add(const std::array<qint16, kValues>& values);
+        void add(const Range& other);
+    };
+
+    explicit ValueDigest(QChar decimalSeparator) : separator_(decimalSeparator) {}
+
+    // Brings the digest in step with the journal. Returns the first line
+    // whose values may have changed: lineCount() when nothing did.
+    int sync(const JournalStore& journal);
+
+    // Lines digested: the journal's lineCount() at the last sync().
+    int lineCount() const { return static_cast<int>(values_.size()); }
+    bool hasValues(int line) const { return values_[std::size_t(line)][0] != kNone; }
+    // Tenths; only for a line that hasValues().
+    int value(int line, Value which) const { return values_[std::size_t(line)][which]; }
+
+    // Over the lines from `from` up to, not including, `to`: whole blocks
+    // from their sums, the lines at both ends one by one.
+    Range range(int from, int to) const;
+
+private:
+    static constexpr qint16 kNone = -32768;
+    using Values = std::array<qint16, kValues>;
+
+    Values read(QByteArrayView line) const;
+
+    QChar separator_;
+    std::vector<Values> values_;
+    std::vector<Range> blocks_;
+    // The chunks digested: their ids and how many of their segments.
+    std::vector<quint64> chunkIds_;
+    std::vector<int> chunkLines_;
+};
+
+}  // namespace im::journal
