@@ -11,24 +11,6 @@
 
 namespace im::chart {
 
-namespace {
-
-// T1, T2, T3 and HM of a line, when all four are numbers.
-template <typename View>
-bool fieldsOf(View line, QChar separator, std::array<double, 4>& values) {
-    using journal::LineValue;
-    for (const LineValue which : {LineValue::T1, LineValue::T2, LineValue::T3, LineValue::HM}) {
-        const std::optional<double> v = journal::lineValue(line, which, separator);
-        if (!v) {
-            return false;
-        }
-        values[static_cast<std::size_t>(which)] = *v;
-    }
-    return true;
-}
-
-}  // namespace
-
 ChartWindow::ChartWindow(const journal::JournalStore& journal, ChartModel& chart)
     : journal_(journal), chart_(chart) {}
 
@@ -40,9 +22,12 @@ const ChartWindow::Parsed& ChartWindow::parsed(int line) {
     slot.line = line;
     const QByteArrayView bytes = journal_.lineBytes(line);
     const QChar separator = journal::decimalSeparator().at(0);
-    slot.ok = !bytes.isEmpty() && journal::withLineText(bytes, [&](auto text) {
-        return fieldsOf(text, separator, slot.values);
-    });
+    const std::optional<std::array<double, 4>> values =
+        bytes.isEmpty() ? std::nullopt : journal::withLineText(bytes, [&](auto text) {
+            return journal::lineValues(text, separator);
+        });
+    slot.ok = values.has_value();
+    slot.values = values.value_or(std::array<double, 4>{});
     return slot;
 }
 

@@ -99,8 +99,8 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
     const auto [temperatureSpan, humiditySpan] = spans(cols, bands);
 
     auto panel = [&](const QRect& rect, const Span& span, auto values) {
-        // Shading first, then the grid with its labels, the bands, and the
-        // envelopes on top, the first value last.
+        // Shading first, then the grid with its labels and the frame, the
+        // bands, and the envelopes on top, the first value last.
         for (const Value v : values) {
             for (int x = 0; x < rect.width(); ++x) {
                 const ValueDigest::Range& c = cols[std::size_t(x)];
@@ -121,6 +121,10 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
                              Qt::AlignRight | Qt::AlignVCenter, text);
             painter.setPen(style.grid);
         }
+        for (int x = 0; x < rect.width(); x += kLabelSpacing) {
+            painter.drawLine(rect.left() + x, rect.top(), rect.left() + x, rect.bottom());
+        }
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
         for (const Value v : values) {
             painter.setPen(QPen(style.curves[v], 1, Qt::DashLine));
             for (const int band : {bands.high[v], bands.low[v]}) {
@@ -139,8 +143,6 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
                 painter.fillRect(rect.left() + x, top, 1, bottom - top + 1, style.curves[*v]);
             }
         }
-        painter.setPen(style.grid);
-        painter.drawRect(rect.adjusted(0, 0, -1, -1));
         // The names of the values in their colours, in the panel's corner.
         int x = rect.left() + 4;
         for (const Value v : values) {
@@ -173,7 +175,7 @@ void Overview::paintTimeLabels(QPainter& painter, const Layout& l, const Style& 
         });
         const int px = plot.left() + x;
         painter.setPen(style.grid);
-        painter.drawLine(px, l.temperatures.top(), px, plot.bottom() + 3);
+        painter.drawLine(px, plot.bottom() + 1, px, plot.bottom() + 3);
         if (date.trimmed().isEmpty()) {
             continue;  // a note has no time stamp
         }

@@ -58,6 +58,21 @@ public:
         }
     }
 
+    // The same for the segments from `from` up to, not including, `to`.
+    template <typename Visit>
+    void forEachSegmentIn(int from, int to, Visit&& visit) const {
+        if (from >= to) {
+            return;
+        }
+        auto [c, i] = locate(from);
+        for (int s = from; s < to; ++c, i = 0) {
+            const Chunk& chunk = chunks_[std::size_t(c)];
+            for (; i < chunk.size() && s < to; ++i, ++s) {
+                visit(chunk.segment(i));
+            }
+        }
+    }
+
     // Appends a record line: after a final line end (or to an empty text)
     // the line comes with a line end of its own; otherwise a line end goes
     // before it and none after. Returns the number of lines.

@@ -71,25 +71,37 @@ std::optional<double> numberIn(View text, QChar separator) {
         ++i;
     }
     // Digits collect into an integer divided once at the end, so that
-    // 37,4 reads as exactly the double nearest to 37.4.
+    // 37,4 reads as exactly the double nearest to 37.4. The integer is
+    // exact in 64 bits up to 18 digits, and in a double up to 15; longer
+    // runs of digits, which no record line has, go on in a double.
+    quint64 whole = 0;
     double mantissa = 0;
     double divisor = 1;
     int digits = 0;
-    while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
-        mantissa = mantissa * 10 + (text[i].unicode() - '0');
+    auto take = [&](int digit) {
+        if (digits < 15) {
+            whole = whole * 10 + quint64(digit);
+        } else {
+            if (digits == 15) {
+                mantissa = double(whole);
+            }
+            mantissa = mantissa * 10 + digit;
+        }
         ++digits;
+    };
+    while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
+        take(text[i].unicode() - '0');
         ++i;
     }
     if (i < n && text[i].unicode() == separator.unicode()) {
         ++i;
         while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
-            mantissa = mantissa * 10 + (text[i].unicode() - '0');
+            take(text[i].unicode() - '0');
             divisor *= 10;
-            ++digits;
             ++i;
         }
     }
-    const double value = mantissa / divisor;
+    const double value = (digits <= 15 ? double(whole) : mantissa) / divisor;
     if (digits == 0 || i != n) {
         return std::nullopt;
     }
@@ -187,7 +199,36 @@ std::optional<double> valueIn(View line, LineValue which, QChar decimalSeparator
                     decimalSeparator);
 }
 
+// All four in one pass: the text left after a field's round is where the
+// next field's cut starts.
+template <typename View>
+std::optional<std::array<double, 4>> valuesIn(View s, QChar decimalSeparator) {
+    static constexpr int kLengths[] = {4, 4, 4, 2};
+    std::array<double, 4> values{};
+    for (std::size_t f = 0; f < values.size(); ++f) {
+        s = trimLow(s);
+        const qsizetype at = indexIn(s, QLatin1Char('='));
+        if (at >= 0) {
+            s = s.sliced(at + 1);
+        }
+        const std::optional<double> v = numberIn(trimLow(s).left(kLengths[f]), decimalSeparator);
+        if (!v) {
+            return std::nullopt;
+        }
+        values[f] = *v;
+    }
+    return values;
+}
+
 }  // namespace
+
+std::optional<std::array<double, 4>> lineValues(QStringView line, QChar decimalSeparator) {
+    return valuesIn(line, decimalSeparator);
+}
+
+std::optional<std::array<double, 4>> lineValues(QLatin1String line, QChar decimalSeparator) {
+    return valuesIn(line, decimalSeparator);
+}
 
 std::optional<double> lineValue(QStringView line, LineValue which, QChar decimalSeparator) {
     return valueIn(line, which, decimalSeparator);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <optional>
 
 namespace im::journal {
@@ -48,6 +49,12 @@ std::optional<double> fieldNumber(QLatin1String text, QChar decimalSeparator);
 enum class LineValue { T1, T2, T3, HM };
 std::optional<double> lineValue(QStringView line, LineValue which, QChar decimalSeparator);
 std::optional<double> lineValue(QLatin1String line, LineValue which, QChar decimalSeparator);
+
+// T1, T2, T3 and HM in that order, when all four read as numbers: the
+// points of a line on the chart. The same as four lineValue() reads, in one
+// pass over the line.
+std::optional<std::array<double, 4>> lineValues(QStringView line, QChar decimalSeparator);
+std::optional<std::array<double, 4>> lineValues(QLatin1String line, QChar decimalSeparator);
 
 bool isAscii(QByteArrayView bytes);
 

@@ -32,19 +32,15 @@ ValueDigest::Values ValueDigest::read(QByteArrayView line) const {
     if (line.isEmpty()) {
         return values;
     }
-    withLineText(line, [&](auto text) {
-        Values read;
-        for (const auto& [which, field] :
-             {std::pair{T1, LineValue::T1}, {T2, LineValue::T2}, {HM, LineValue::HM}}) {
-            const std::optional<double> v = lineValue(text, field, separator_);
-            if (!v) {
-                return;
-            }
-            read[which] = static_cast<qint16>(
-                std::clamp(std::round(*v * 10), double(-kLargest), double(kLargest)));
+    const std::optional<std::array<double, 4>> read =
+        withLineText(line, [this](auto text) { return lineValues(text, separator_); });
+    if (read) {
+        // T1, T2 and HM of the four; T3 is not pictured.
+        for (const auto& [which, field] : {std::pair{T1, 0}, {T2, 1}, {HM, 3}}) {
+            values[which] = static_cast<qint16>(std::clamp(
+                std::round((*read)[std::size_t(field)] * 10), double(-kLargest), double(kLargest)));
         }
-        values = read;
-    });
+    }
     return values;
 }
 
@@ -94,13 +90,17 @@ int ValueDigest::sync(const JournalStore& journal) {
 
     const int oldLines = lineCount();
     const int readEnd = lines - tailLines;
-    std::vector<Values> fresh;
-    fresh.reserve(std::size_t(std::max(readEnd - dirty, 0)));
-    for (int i = dirty; i < readEnd; ++i) {
-        fresh.push_back(read(journal.lineBytes(i)));
+    // The lines between make room for the new ones and are read into it.
+    const auto at = values_.begin() + dirty;
+    const int kept = oldLines - tailLines - dirty;
+    const int readCount = std::max(readEnd - dirty, 0);
+    if (readCount < kept) {
+        values_.erase(at + readCount, at + kept);
+    } else {
+        values_.insert(at + kept, std::size_t(readCount - kept), Values{});
     }
-    values_.erase(values_.begin() + dirty, values_.begin() + (oldLines - tailLines));
-    values_.insert(values_.begin() + dirty, fresh.begin(), fresh.end());
+    auto slot = values_.begin() + dirty;
+    journal.forEachSegmentIn(dirty, readEnd, [&](QByteArrayView line) { *slot++ = read(line); });
 
     // Blocks from the first changed one; to the end when lines moved.
     const int sumEnd = lines == oldLines ? readEnd : lines;

@@ -12,7 +12,7 @@ namespace im::journal {
 // T1, T2 and HM of every journal line in tenths, with their minimum and
 // maximum and the number of lines that have them per block of lines: what
 // a picture of the whole journal needs, whatever its length. A line has
-// values when all three read as numbers, as the chart reads them.
+// values when the chart would plot it: T1, T2, T3 and HM all numbers.
 //
 // It follows a journal through sync(), which reads only what changed since
 // the last one: the new lines after appends, the chunks an edit rewrote

@@ -454,6 +454,52 @@ private Q_SLOTS:
         QVERIFY(errors.messages.value(0).startsWith(QStringLiteral("Cannot create file")));
     }
 
+    // "Обзор" comes last in "Анализ", opens one window that follows the
+    // journal and the bands, saves its picture, and a click on it moves the
+    // chart's window so that the clicked line is in its middle.
+    void overviewWindow() {
+        Window w;
+        w.append(3000);
+        w.show();
+        QMenu* analysis = w.form->menuBar()->actions().at(3)->menu();
+        QCOMPARE(analysis->actions().last(), w.form->NOverview);
+        QCOMPARE(analysis->actions().at(analysis->actions().size() - 2), w.form->N23);
+        w.form->NOverview->trigger();
+        QPointer<app::TFormOverview> overview = w.form->overview;
+        QVERIFY(overview && overview->isVisible());
+        w.form->NOverview->trigger();
+        QCOMPARE(w.form->overview, overview);
+        QCOMPARE(overview->overview().digest().lineCount(), 3000);
+        w.append(10);
+        overview->refresh();
+        QCOMPARE(overview->overview().digest().lineCount(), 3010);
+
+        QWidget* view = overview->view();
+        QVERIFY(QTest::qWaitForWindowExposed(overview));
+        const QImage before = view->grab().toImage();
+        w.form->EditT1H->setText(QStringLiteral("37,1"));  // every T1 now above its band
+        QTest::keyClick(w.form->EditT1H, Qt::Key_Return);
+        overview->refresh();
+        QVERIFY(view->grab().toImage() != before);
+
+        const QPoint at(view->width() / 3, view->height() / 3);
+        const int line =
+            overview->overview().lineAt(at, view->size(), view->fontMetrics().height());
+        QVERIFY(line > 0 && line < 2000);
+        QTest::mouseClick(view, Qt::LeftButton, {}, at);
+        const int end = w.form->ScrollBarAllGraf->value();
+        QCOMPARE(end - line, w.form->GraphM1->MaxXValue() / 2);
+        QCOMPARE(w.form->LbCurrentStr->text(), w.form->journal.line(end));
+        QCOMPARE(w.form->GraphM1->Curves()[0].pointCount(), std::size_t(150));
+
+        const QString path = w.dir.filePath("overview.png");
+        w.dialogs.fileNames = {path};
+        overview->NSaveChart->trigger();
+        QCOMPARE(QImage(path), view->grab().toImage().convertToFormat(QImage(path).format()));
+        overview->close();
+        QTRY_VERIFY(!overview);
+    }
+
     // A file of a few hundred megabytes is read on another thread behind a
     // progress bar: frames go on arriving meanwhile; the read replaces the
     // journal when done, or leaves it as it was when cancelled or refused.

@@ -1,11 +1,15 @@
+#include "chart/Overview.h"
 #include "chart/TGraphM.h"
+#include "journal/RecordLine.h"
 #include "support/TestMain.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QWheelEvent>
 
+using namespace im;
 using namespace im::chart;
 
 namespace {
@@ -263,6 +267,75 @@ private Q_SLOTS:
         c.key(Qt::Key_Minus, Qt::KeypadModifier);
         c.key(Qt::Key_Minus, Qt::KeypadModifier);  // no step below 100
         QCOMPARE(c.events, (QList<int>{100, 200, 100}));
+    }
+
+    // The overview of a journal whose columns are known: three lines a
+    // column, T1 spread around 37 by the column's number, a column of notes
+    // now and then, and now and then a T1 above its band. Each column holds
+    // T1's colour exactly from the row of its maximum to that of its
+    // minimum; shaded are just the columns with a value outside its band,
+    // and a click names the middle line of its column.
+    void overviewEnvelopesPixelForPixel() {
+        constexpr int kColumns = 200;
+        journal::JournalStore lines;
+        const Overview::Bands bands;
+        auto t1 = [&bands](int line) {
+            const int x = line / 3;
+            const int spread[] = {x % 7, -(x % 5), 0};
+            // Reaching the band is already outside it, as for the alarms.
+            return x % 25 == 10 && line % 3 == 2 ? bands.high[0] : 370 + spread[line % 3];
+        };
+        for (int line = 0; line < 3 * kColumns; ++line) {
+            lines.append(line / 3 % 30 == 17
+                             ? QStringLiteral("a note")
+                             : journal::makeRecordLine(
+                                   t1(line), 380, 362, 55, QStringLiteral("_2______"),
+                                   QDateTime(QDate(2026, 12, 6), QTime(8, 0)).addSecs(line)));
+        }
+        Overview overview(lines, journal::decimalSeparator().at(0));
+        QVERIFY(overview.sync());
+        QVERIFY(!overview.sync());
+        Overview::Style style;
+        style.curves = {QColor(200, 0, 0), QColor(0, 0, 200), QColor(0, 150, 0)};
+        const QSize size(kColumns + Overview::kLeftMargin + Overview::kRightMargin, 300);
+        QImage image(size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        overview.paint(painter, size, style, bands);
+        const int textHeight = painter.fontMetrics().height();
+        const Overview::Layout layout = overview.layout(size, textHeight);
+        painter.end();
+        const QRect& panel = layout.temperatures;
+        QCOMPARE(panel.width(), kColumns);
+        const Overview::Span span = overview.spans(overview.columns(kColumns), bands).first;
+
+        // Past the names in the panel's corner.
+        for (int x = 40; x < kColumns; ++x) {
+            int top = -1;
+            int bottom = -1;
+            int shaded = 0;
+            for (int y = panel.top(); y <= panel.bottom(); ++y) {
+                const QRgb pixel = image.pixel(panel.left() + x, y);
+                if (pixel == style.curves[0].rgb()) {
+                    QVERIFY2(bottom < 0 || bottom == y - 1, "one run of T1 a column");
+                    top = top < 0 ? y : top;
+                    bottom = y;
+                }
+                shaded += pixel == style.outside.rgb();
+            }
+            const bool notes = x % 30 == 17;
+            const QString where = QStringLiteral("column %1").arg(x);
+            QVERIFY2(notes == (top < 0), qPrintable(where));
+            QVERIFY2((x % 25 == 10 && !notes) == (shaded > panel.height() / 2), qPrintable(where));
+            if (!notes) {
+                const int high = std::max({t1(3 * x), t1(3 * x + 1), t1(3 * x + 2)});
+                const int low = std::min({t1(3 * x), t1(3 * x + 1), t1(3 * x + 2)});
+                QCOMPARE(top, Overview::rowOf(high, span, panel));
+                QCOMPARE(bottom, Overview::rowOf(low, span, panel));
+            }
+            const QPoint click(panel.left() + x, panel.center().y());
+            QCOMPARE(overview.lineAt(click, size, textHeight), 3 * x + 1);
+        }
+        QCOMPARE(overview.lineAt(QPoint(2, panel.center().y()), size, textHeight), -1);
     }
 };
 

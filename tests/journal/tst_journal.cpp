@@ -3,6 +3,7 @@
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
 #include "journal/RecordLine.h"
+#include "journal/ValueDigest.h"
 #include "settings/SettingsFile.h"
 #include "support/Fakes.h"
 #include "support/TestMain.h"
@@ -257,6 +258,87 @@ private Q_SLOTS:
         const quint64 revision = j.revision();
         j.append(QStringLiteral("more"));
         QCOMPARE(j.revision(), revision);
+    }
+
+    // The digest of values agrees with a reading of every line, whatever
+    // happened to the journal: appends of record lines and notes, edits
+    // within a block, across blocks and across chunks, clear, open and a
+    // text taken over from a loader. An append costs only the new line;
+    // an edit reads from its own chunk on, not from the start.
+    void digestAgreesWithReadingEveryLine() {
+        const QChar separator = decimalSeparator().at(0);
+        JournalStore j;
+        ValueDigest digest(separator);
+        QRandomGenerator rng(5);
+        // T1 climbs line by line, so that a range that takes one line too
+        // many or too few at either end has another minimum or maximum.
+        int serial = 0;
+        auto recordLine = [&] {
+            return makeRecordLine(300 + serial++ % 151, 360 + int(rng.bounded(30)), 362,
+                                  20 + int(rng.bounded(70)), QStringLiteral("_2______"),
+                                  QDateTime(QDate(2026, 12, 6), QTime(12, 0)));
+        };
+        auto check = [&](const char* after) {
+            digest.sync(j);
+            QCOMPARE(digest.lineCount(), j.lineCount());
+            for (int round = 0; round < 24; ++round) {
+                const int a = int(rng.bounded(j.lineCount() + 1));
+                const int b = round == 0 ? j.lineCount()
+                                         : std::min(j.lineCount(),
+                                                    a + int(rng.bounded(round % 2 ? 140 : 5000)));
+                ValueDigest::Range expected;
+                for (int i = a; i < b; ++i) {
+                    const auto v = withLineText(
+                        j.lineBytes(i), [&](auto text) { return lineValues(text, separator); });
+                    if (v) {
+                        expected.add(std::array<qint16, 3>{qint16(std::lround((*v)[0] * 10)),
+                                                           qint16(std::lround((*v)[1] * 10)),
+                                                           qint16(std::lround((*v)[3] * 10))});
+                    }
+                }
+                const ValueDigest::Range got = digest.range(a, b);
+                QVERIFY2(got.count == expected.count, after);
+                if (expected.count > 0) {
+                    QVERIFY2(got.min == expected.min && got.max == expected.max, after);
+                }
+            }
+        };
+        for (int i = 0; i < 9000; ++i) {
+            j.append(i % 97 == 5 ? QStringLiteral("a note") : recordLine());
+            QCOMPARE(digest.sync(j), j.lineCount() - 1);  // only the new line read
+            if (i % 1500 == 0) {
+                check("appends");
+            }
+        }
+        check("appends");
+        for (int round = 0; round < 60; ++round) {
+            const int a = 2 + int(rng.bounded(j.lineCount() - 2));
+            const int b = std::min(j.lineCount() - 1, a + int(rng.bounded(round % 3 ? 90 : 5000)));
+            QString text = recordLine();
+            for (int k = int(rng.bounded(4)); k > 0; --k) {
+                text += QStringLiteral("\r\n") + (k == 2 ? QStringLiteral("x") : recordLine());
+            }
+            j.replace({a, 0}, {b, j.lineLength(b)}, text);
+            const int chunkStart = a / 4096 * 4096;
+            QVERIFY(digest.sync(j) >= std::min(chunkStart, 1));
+            check("an edit");
+            j.append(recordLine());
+            check("an append after an edit");
+        }
+        j.clear();
+        check("clear");
+        j.append(recordLine());
+        check("an append after clear");
+        QByteArray file;
+        for (int i = 0; i < 5000; ++i) {
+            file += (i % 10 == 3 ? QByteArray("T1=ab,c  T2=37,4") : recordLine().toUtf8()) + "\n";
+        }
+        j.setFileBytes(file);
+        check("open");
+        JournalStore loaded;
+        loaded.setFileBytes(file.left(file.size() / 2));
+        j.takeTextOf(loaded);
+        check("a loaded text taken over");
     }
 
     // What is on screen after many appends (drawn row by row, scrolled by
