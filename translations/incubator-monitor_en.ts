@@ -487,6 +487,10 @@
         <source>Сохранить график как..</source>
         <translation>Save chart as..</translation>
     </message>
+    <message>
+        <source>Обзор</source>
+        <translation>Overview</translation>
+    </message>
 </context>
 <context>
     <name>TFormLog</name>
@@ -545,6 +549,21 @@
     <message>
         <source>Сводка по дням</source>
         <translation>Daily summary</translation>
+    </message>
+</context>
+<context>
+    <name>TFormOverview</name>
+    <message>
+        <source>Щелчок показывает это время на графике главного окна</source>
+        <translation>A click shows this moment on the main window&apos;s chart</translation>
+    </message>
+    <message>
+        <source>Обзор</source>
+        <translation>Overview</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>

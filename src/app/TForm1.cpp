@@ -27,7 +27,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -53,11 +52,6 @@ namespace {
 constexpr QSize kDesignArea(890, 407);
 constexpr QSize kMinimumSize(557, 400);
 
-class SystemTimerFactory {
-public:
-    core::Timer* operator()(QObject* parent, int ms) const { return new core::QtTimer(ms, parent); }
-};
-
 }  // namespace
 
 QString TForm1::productTitle() {
@@ -66,40 +60,10 @@ QString TForm1::productTitle() {
 
 TForm1::TForm1(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
-    if (!services_.clock) {
-        ownClock_ = std::make_unique<core::SystemClock>();
-        services_.clock = ownClock_.get();
-    }
-    if (!services_.dialogs) {
-        ownDialogs_ = std::make_unique<QtDialogs>();
-        services_.dialogs = ownDialogs_.get();
-    }
-    if (!services_.makeTimer) {
-        services_.makeTimer = SystemTimerFactory();
-    }
-    if (!services_.ports) {
-        services_.ports = link::presentSerialPorts;
-    }
-    if (!services_.tray) {
-        services_.tray = new QtTrayHost(this);
-    }
-    if (services_.autorun.machineDir.isEmpty() && services_.autorun.userDir.isEmpty()) {
-        services_.autorun = settings::AutorunLocation::forThisSystem();
-    }
-    if (!services_.openUrl) {
-        services_.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-    }
+    completeServices(services_, ownServices_, this, productTitle());
     settingsTarget_ = std::make_unique<MainWindowSettings>(*this);
-    if (!services_.stayAwake) {
-        services_.stayAwake = new link::StayAwake(
-            QDBusConnection::systemBus(), QDBusConnection::sessionBus(), productTitle(), this);
-    }
     connect(&ComPort1, &link::TSerialPort::connectedChanged, this,
             [this](bool open) { services_.stayAwake->setHeld(open && keepAwake_); });
-    if (!services_.sound) {
-        ownSound_ = std::make_unique<alarms::DesktopSound>();
-        services_.sound = ownSound_.get();
-    }
     setWindowTitle(productTitle());
     normalPlace_ = new NormalPlace(this);
     setWindowIcon(applicationIcon());
@@ -463,7 +427,12 @@ void TForm1::NOverviewClick() {
         overview = new TFormOverview(journal, *services_.dialogs,
                                      {[this] { return overviewStyle(*GraphM1); },
                                       [this] { return overviewBands(decoder_->thresholds); },
-                                      [this](int line) { showLineOnChart(line); }},
+                                      [this](int line) { showLineOnChart(line); },
+                                      [this] {
+                                          return chart::ChartWindow::lineAtPosition(
+                                              journal.lineCount(), ScrollBarAllGraf->maximum(),
+                                              ScrollBarAllGraf->value());
+                                      }},
                                      this);
     }
     overview->show();
@@ -477,6 +446,7 @@ void TForm1::showLineOnChart(int line) {
     // The inverse of lineAtPosition: the position that shows `last`.
     ScrollBarAllGraf->setValue(last - (count - 1) + ScrollBarAllGraf->maximum());
     ScrollBarAllGrafScroll();
+    overview->refresh();
 }
 
 void TForm1::NSettingsClick() {

@@ -6,6 +6,7 @@
 #include "app/ColourLabels.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
+#include "app/Services.h"
 #include "app/TFormOverview.h"
 #include "app/ValuePanels.h"
 #include "chart/ChartWindow.h"
@@ -47,32 +48,7 @@ class FrameView;
 class JournalOpening;
 class MainWindowSettings;
 class NormalPlace;
-class TrayHost;
 class TTrayIcon;
-
-// What the main window uses of the world outside it. Anything left empty
-// takes the real thing; tests put in fakes.
-struct Services {
-    const core::Clock* clock = nullptr;
-    Dialogs* dialogs = nullptr;
-    TrayHost* tray = nullptr;
-    core::Sound* sound = nullptr;
-    ValuePanels::Flash flash;
-    std::function<core::Timer*(QObject* parent, int milliseconds)> makeTimer;
-    link::PortLister ports;
-    // Where the autorun entry goes; empty: the system's folders.
-    settings::AutorunLocation autorun;
-    // Opens an address with the desktop's default handler.
-    std::function<void(const QUrl&)> openUrl;
-    // Keeps the machine awake while the port is open; empty: through the
-    // system's and the session's buses.
-    link::StayAwake* stayAwake = nullptr;
-    // What frames change on the window (panels, journal end, chart, window
-    // scroll bar) is shown at most once in this many milliseconds: at 50
-    // frames a second nobody reads more, and each repaint costs more than
-    // the frame itself. 0 shows every frame at once.
-    int viewRefreshMs = 100;
-};
 
 // The main window: owns the port, the journal, the chart and the timers,
 // restores its state from the settings file when created and writes it
@@ -232,9 +208,7 @@ private:
     void scrollWindowTo(int newestIndex);
 
     Services services_;
-    std::unique_ptr<core::Clock> ownClock_;
-    std::unique_ptr<Dialogs> ownDialogs_;
-    std::unique_ptr<core::Sound> ownSound_;
+    OwnedServices ownServices_;
     std::unique_ptr<MainWindowSettings> settingsTarget_;
     bool keepAwake_ = true;
     std::unique_ptr<FrameView> frameView_;

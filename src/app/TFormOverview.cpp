@@ -26,7 +26,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        owner_.overview_.paint(painter, size(), owner_.shownStyle_, owner_.shownBands_);
+        owner_.overview_.paint(painter, size(), owner_.shownStyle_, owner_.shownBands_,
+                               owner_.shownChartLine_);
     }
     void mousePressEvent(QMouseEvent* event) override {
         if (event->button() != Qt::LeftButton) {
@@ -68,12 +69,14 @@ TFormOverview::TFormOverview(const journal::JournalStore& journal, Dialogs& dial
 void TFormOverview::refresh() {
     const chart::Overview::Bands bands = sources_.bands();
     const chart::Overview::Style style = sources_.style();
+    const int chartLine = sources_.chartLine();
     const bool changed = overview_.sync();
     if (changed || bands.high != shownBands_.high || bands.low != shownBands_.low ||
         style.curves != shownStyle_.curves || style.background != shownStyle_.background ||
-        style.grid != shownStyle_.grid) {
+        style.grid != shownStyle_.grid || chartLine != shownChartLine_) {
         shownBands_ = bands;
         shownStyle_ = style;
+        shownChartLine_ = chartLine;
         view_->update();
     }
 }

@@ -21,8 +21,9 @@ namespace im::app {
 class Dialogs;
 
 // "Обзор": the whole journal at a glance, in a window of its own beside the
-// main one. It follows the journal, the bands and the colours as they
-// change; a click asks the main window to show that moment on its chart.
+// main one. It follows the journal, the bands, the colours and the chart's
+// window (marked with a dotted line) as they change; a click asks the main
+// window to show that moment on its chart.
 class TFormOverview : public QMainWindow {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ public:
         std::function<chart::Overview::Style()> style;
         std::function<chart::Overview::Bands()> bands;
         std::function<void(int line)> showLine;
+        // The newest line of the main chart's window, marked on the picture.
+        std::function<int()> chartLine;
     };
     TFormOverview(const journal::JournalStore& journal, Dialogs& dialogs, Sources sources,
                   QWidget* parent = nullptr);
@@ -54,6 +57,7 @@ private:
     QTimer refreshTimer_;
     chart::Overview::Bands shownBands_;
     chart::Overview::Style shownStyle_;
+    int shownChartLine_ = -1;
 };
 
 // The chart's background, grid and the T1, T2 and HM curve colours.

@@ -91,7 +91,13 @@ int Overview::rowOf(int tenths, const Span& span, const QRect& panel) {
     return panel.top() + static_cast<int>(std::lround(share * (panel.height() - 1)));
 }
 
-void Overview::paint(QPainter& painter, QSize size, const Style& style, const Bands& bands) const {
+int Overview::columnOf(int line, int width) const {
+    const qint64 lines = std::max(digest_.lineCount(), 1);
+    return static_cast<int>(std::clamp<qint64>(qint64(line) * width / lines, 0, width - 1));
+}
+
+void Overview::paint(QPainter& painter, QSize size, const Style& style, const Bands& bands,
+                     int markedLine) const {
     const QFontMetrics metrics = painter.fontMetrics();
     const Layout l = layout(size, metrics.height());
     painter.fillRect(QRect(QPoint(0, 0), size), style.background);
@@ -156,6 +162,11 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
     painter.setClipRect(QRect(QPoint(0, 0), size));
     panel(l.temperatures, temperatureSpan, kTemperatures);
     panel(l.humidity, humiditySpan, kHumidity);
+    if (markedLine >= 0 && markedLine < digest_.lineCount()) {
+        const int x = l.temperatures.left() + columnOf(markedLine, l.temperatures.width());
+        painter.setPen(QPen(style.text, 1, Qt::DotLine));
+        painter.drawLine(x, l.temperatures.top(), x, l.humidity.bottom());
+    }
     painter.restore();
     paintTimeLabels(painter, l, style);
 }

@@ -74,7 +74,12 @@ public:
     // The row of a value in a panel.
     static int rowOf(int tenths, const Span& span, const QRect& panel);
 
-    void paint(QPainter& painter, QSize size, const Style& style, const Bands& bands) const;
+    // With a mark at the column of markedLine (the newest line of the main
+    // chart's window), unless it is negative.
+    void paint(QPainter& painter, QSize size, const Style& style, const Bands& bands,
+               int markedLine = -1) const;
+    // The column a line falls on.
+    int columnOf(int line, int width) const;
 
     // The line a click at that point of a picture of that size stands for:
     // the middle one of its column; -1 off the plot or on an empty journal.
