@@ -115,7 +115,7 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
                 }
             }
         }
-        const double step = ChartModel::gridStep((span.high - span.low) / 10.0 / 4.0);
+        const double step = ChartModel::gridStep((span.high - span.low) / 10.0 / 6.0);
         const int decimals = ChartModel::DecimalsForStep(step);
         painter.setPen(style.grid);
         for (double g = std::ceil(span.low / 10.0 / step) * step; g * 10 <= span.high; g += step) {
