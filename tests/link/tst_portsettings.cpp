@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -99,8 +98,9 @@ private Q_SLOTS:
 
     // Names and values match without regard to case; a text that matches
     // nothing gives the setting's fallback; a missing key keeps the value;
-    // CustomBaudRate counts only for the speed "Custom".
-    void loading() {
+    // CustomBaudRate counts only for the speed "Custom", and is stored with
+    // it.
+    void loadingAndStoring() {
         const char* const cases[][2] = {
             {"[Form]\nTop=1\n", "COM1 4800 8 2 None None"},
             {"[comport1]\nport=COM3\nbaudrate=9600\nparity=eVeN\nstopbits=1.5\ndatabits=7\n"
@@ -118,10 +118,6 @@ private Q_SLOTS:
             LoadPortSettings(p, ini());
             QCOMPARE(describe(p), QString::fromLatin1(expected));
         }
-    }
-
-    // A custom speed is stored with its value and read back.
-    void storeAndLoadACustomSpeed() {
         TSerialPort port;
         port.setCustomBaudRate(2400);
         port.setBaudRate(BaudRate::Custom);
@@ -132,9 +128,10 @@ private Q_SLOTS:
         QCOMPARE(describe(again), describe(port));
     }
 
-    // Loading reconfigures an open port once, a new port name reopens it and
-    // lets the old device go.
-    void loadingReconfiguresAnOpenPort() {
+    // Loading reconfigures an open port, a new port name reopens it and lets
+    // the old device go. Files that fail become port errors and leave the
+    // settings bracket closed: changes reach the open port again.
+    void loadingIntoAnOpenPortAndFileFailures() {
         tools::PseudoTerminal first;
         tools::PseudoTerminal second;
         TSerialPort port;
@@ -154,10 +151,7 @@ private Q_SLOTS:
         TSerialPort other;
         other.setPort(first.slavePath());
         other.OpenPort();
-    }
-
-    void fileFailuresBecomePortErrors() {
-        TSerialPort port;
+        QVERIFY(QFile::remove(ini()));
         {
             test::FileSizeLimit diskFull(0);
             QVERIFY_THROWS_EXCEPTION(ESerialPortError, StorePortSettings(port, ini()));
@@ -165,41 +159,14 @@ private Q_SLOTS:
         QVERIFY(QDir().mkdir(ini()));
         QVERIFY_THROWS_EXCEPTION(ESerialPortError, LoadPortSettings(port, ini()));
         QVERIFY(QDir().rmdir(ini()));
-        // The bracket was closed: changes reach an open port again.
-        tools::PseudoTerminal pty;
-        port.setPort(pty.slavePath());
-        port.OpenPort();
         port.setBaudRate(BaudRate::br1200);
         QCOMPARE(speedOf(port), speed_t(B1200));
     }
 
-    void dialogShowsThePortsValues() {
-        TSerialPort port;
-        port.setPort(QStringLiteral("ttyUSB0"));
-        mainWindowValues(port);
-        TPortSetupDialog dialog(port, [] { return QStringList{"ttyS0", "ttyUSB0"}; });
-        QCOMPARE(dialog.windowTitle() + dialog.findChild<QGroupBox*>()->title(),
-                 QStringLiteral("Setup Settings "));
-        QStringList shown;
-        for (QComboBox* list :
-             {dialog.portList(), dialog.baudRateList(), dialog.dataBitsList(),
-              dialog.stopBitsList(), dialog.parityList(), dialog.flowControlList()}) {
-            shown << list->currentText();
-        }
-        QCOMPARE(shown.join(QLatin1Char(' ')), describe(port));
-        QCOMPARE(dialog.baudRateList()->count(), 16);
-        QCOMPARE(dialog.baudRateList()->itemText(0) + dialog.flowControlList()->itemText(0),
-                 QStringLiteral("CustomHardware"));
-        // The system's devices sorted without regard to case, without
-        // pseudo-terminals.
-        QCOMPARE(cleanPortList({"ttyUSB0", "COM2", "com10", "pts/3", "/dev/pts/4",
-                                "/dev/serial/by-id/usb-FTDI", "ttyS0", "COM2"}),
-                 (QStringList{"com10", "COM2", "ttyS0", "ttyUSB0"}));
-    }
-
-    // OK applies all six choices, Cancel none; a port the system does not
-    // list (a pseudo-terminal, an unplugged adapter) is shown and kept, a
-    // typed path is taken trimmed, also an empty one.
+    // The dialog shows the port's values; OK applies all six choices, Cancel
+    // none; a port the system does not list (a pseudo-terminal, an unplugged
+    // adapter) is shown and kept, a typed path is taken trimmed, also an
+    // empty one.
     void dialogChoices() {
         // The port before; the steps ("list index=choice", "type=text", "ok",
         // "cancel"); the port after.
@@ -220,7 +187,11 @@ private Q_SLOTS:
             operate(port, {"COM1", "ttyUSB0"}, [&](TPortSetupDialog& d) {
                 QComboBox* lists[] = {d.portList(),     d.baudRateList(), d.dataBitsList(),
                                       d.stopBitsList(), d.parityList(),   d.flowControlList()};
-                QCOMPARE(d.portList()->currentText(), QLatin1String(before));
+                QStringList shown;
+                for (QComboBox* list : lists) {
+                    shown << list->currentText();
+                }
+                QCOMPARE(shown.join(QLatin1Char(' ')), describe(port));
                 for (const QString& step : QString::fromLatin1(steps).split(QLatin1Char('|'))) {
                     const QString value = step.section(QLatin1Char('='), 1);
                     if (step == QLatin1String("ok") || step == QLatin1String("cancel")) {
@@ -236,10 +207,14 @@ private Q_SLOTS:
         }
     }
 
-    // Stable names (links, as under /dev/serial/by-id) are offered after the
-    // devices with the device they name beside them; choosing one keeps the
-    // stable name.
-    void stableNames() {
+    // The system's devices are offered sorted without regard to case,
+    // without pseudo-terminals; stable names (links, as under
+    // /dev/serial/by-id) after them with the device they name beside them;
+    // choosing one keeps the stable name.
+    void portNames() {
+        QCOMPARE(cleanPortList({"ttyUSB0", "COM2", "com10", "pts/3", "/dev/pts/4",
+                                "/dev/serial/by-id/usb-FTDI", "ttyS0", "COM2"}),
+                 (QStringList{"com10", "COM2", "ttyS0", "ttyUSB0"}));
         const QString byId = tmp.path() + QStringLiteral("/by-id");
         QVERIFY(QDir().mkpath(byId));
         const QString name = byId + QStringLiteral("/usb-Maker_Model_A1-if00-port0");

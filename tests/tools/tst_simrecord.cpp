@@ -83,18 +83,21 @@ class TestSimRecord : public QObject {
 private Q_SLOTS:
     // Every value the simulator sends is decoded into a plausible incubator
     // (T1 near 37.7 degrees, T2 following it, T3 below, humidity 50 to 58 %),
-    // and with a save period of 0 every printed line reaches the day file at
-    // the end, a line end before each.
+    // one frame in two is taken, and with a save period of 0 every printed
+    // line reaches the day file at the end, a line end before each.
     void liveRecordLinesAndTheDayFile() {
         QTemporaryDir logDir;
-        Link link("--period 60 --seed 3");
-        link.record({QStringLiteral("--log-dir"), logDir.path(), QStringLiteral("--save-period"),
-                     QStringLiteral("0")});
-        link.waitForLines(20);
+        Link link("--period 40 --count 40 --seed 3");
+        link.record({"--every", "2", "--log-dir", logDir.path(), "--save-period", "0"});
+        QVERIFY(link.sim.waitForFinished(20000));
+        QTest::qWait(300);
         QVERIFY(QDir(logDir.path()).isEmpty());
         link.stop();
+        // Frames sent before the recorder has opened the line are lost (a
+        // slow start under load); one in three taken would give at most 14.
         const QStringList lines = link.lines();
-        QVERIFY2(lines.size() >= 20, qPrintable(QString::number(lines.size())));
+        QVERIFY2(lines.size() >= 15 && lines.size() <= 20,
+                 qPrintable(QString::number(lines.size())));
         const double low[] = {36.5, 36.0, 35.0, 45};
         const double high[] = {40.5, 40.5, 39.5, 65};
         for (const QString& line : lines) {
@@ -106,7 +109,9 @@ private Q_SLOTS:
                 QVERIFY2(v > low[f] && v < high[f], qPrintable(line));
             }
         }
-        QVERIFY(link.recorder.readAllStandardError().isEmpty());
+        // The simulator's exit hangs up the line, told once; nothing else is.
+        QCOMPARE(QString::fromUtf8(link.recorder.readAllStandardError()),
+                 QStringLiteral("Внимание! Потеряна связь с портом: ") + link.device + '\n');
         const QStringList files = QDir(logDir.path()).entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
         QCOMPARE(test::readFile(logDir.path() + QLatin1Char('/') + files[0]),
@@ -132,47 +137,48 @@ private Q_SLOTS:
         QVERIFY(
             errors.contains(QStringLiteral("Ошибка в данных! Не совпадает контрольная сумма.")));
         QVERIFY(errors.contains(QStringLiteral("Внимание! Нет данных от инкубатора.")));
-        // The simulator's exit hangs up the line, and the recorder says so once.
-        QCOMPARE(errors.count(QStringLiteral("Потеряна связь с портом")), 1);
     }
 
+    // A purge that fails (here every flush after the first, as on a device
+    // failing a moment before the half-second tick) is reported on standard
+    // error and ends only that event: the recorder goes on, losing no frame.
     // A device that goes away and comes back under the same name (a link, as
     // a stable name under /dev/serial/by-id is) is recorded again, told once.
-    void aDeviceThatComesBackIsRecordedAgain() {
+    void aFailingDeviceAndOneThatComesBackAreRecordedOn() {
         QTemporaryDir tmp;
         const QString name = tmp.path() + QStringLiteral("/ttyINC");
         auto first = std::make_unique<tools::PseudoTerminal>();
         QVERIFY(QFile::link(first->slavePath(), name));
         Link link(name);
-        link.record();
-        const QByteArray frame = test::bytesOf(test::makeFrame(0x02, 600, 592, 362, 55));
-        for (int i = 0; i < 50 && link.recorder.peek(1 << 16).count('\n') < 1; ++i) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(IM_FAULTS_PATH));
+        env.insert(QStringLiteral("IM_FAULT_TCFLUSH"), QStringLiteral("5,1"));
+        link.record({}, env);
+        QTest::qWait(500);  // the device is open
+        const auto linesSoFar = [&link] { return link.recorder.peek(1 << 16).count('\n'); };
+        const QByteArray frame = test::bytesOf(test::makeFrame(0, 600, 600, 362, 55));
+        first->send("\x01\x02\x03");
+        QTest::qWait(1000);  // the resync tick purges, and fails
+        for (int i = 0; i < 3; ++i) {
             first->send(frame);
-            link.recorder.waitForReadyRead(100);
+            QTest::qWait(600);
         }
+        link.waitForLines(3);
+        QCOMPARE(linesSoFar(), 3);
         first.reset();  // unplugged
         QTest::qWait(300);
         tools::PseudoTerminal second;
         QVERIFY(QFile::remove(name) && QFile::link(second.slavePath(), name));
-        for (int i = 0; i < 80 && link.recorder.peek(1 << 16).count('\n') < 2; ++i) {
+        for (int i = 0; i < 80 && linesSoFar() < 4; ++i) {
             second.send(frame);
             link.recorder.waitForReadyRead(100);
         }
         link.stop();
-        QVERIFY(link.lines().size() >= 2);
+        QVERIFY(link.lines().size() >= 4);
         const QString errors = QString::fromUtf8(link.recorder.readAllStandardError());
+        QVERIFY(errors.contains(QStringLiteral("PurgeComm function failed (error code: 5)")));
         QCOMPARE(errors.count(QStringLiteral("Потеряна связь с портом")), 1);
         QCOMPARE(errors.count(QStringLiteral("Связь с портом восстановлена: ") + name), 1);
-    }
-
-    void decimationTakesOneFrameInN() {
-        Link link("--period 40 --count 40");
-        link.record({QStringLiteral("--every"), QStringLiteral("5")});
-        QVERIFY(link.sim.waitForFinished(20000));
-        QTest::qWait(300);
-        link.stop();
-        const qsizetype n = link.lines().size();
-        QVERIFY2(n >= 7 && n <= 8, qPrintable(QString::number(n)));
     }
 
     // The daily files' summary: CR LF and LF files, the empty line each save
@@ -208,30 +214,6 @@ private Q_SLOTS:
                             "2026-12-03\t0\t\t\t\t\t\t\t\t\t\n"
                             "total\t4\t36.0\t38.0\t36.9\t36.5\t37.5\t36.9\t50\t61\t56.5\n"));
         QVERIFY(summary.readAllStandardError().contains("3 lines skipped"));
-    }
-
-    // A purge that fails (the device failing a moment before the half-second
-    // tick) is reported on standard error and ends only that event: the
-    // recorder goes on recording.
-    void anErrorInAHandlerDoesNotEndTheRecorder() {
-        tools::PseudoTerminal pty;
-        Link link(pty.slavePath());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(IM_FAULTS_PATH));
-        env.insert(QStringLiteral("IM_FAULT_TCFLUSH"), QStringLiteral("5,1"));  // all but the first
-        link.record({}, env);
-        QTest::qWait(500);  // the device is open
-        pty.send("\x01\x02\x03");
-        QTest::qWait(1000);  // the resync tick purges, and fails
-        for (int i = 0; i < 3; ++i) {
-            pty.send(test::bytesOf(test::makeFrame(0, 600, 600, 362, 55)));
-            QTest::qWait(600);
-        }
-        link.waitForLines(3);
-        link.stop();
-        QCOMPARE(link.lines().size(), 3);
-        QVERIFY(QString::fromUtf8(link.recorder.readAllStandardError())
-                    .contains(QStringLiteral("PurgeComm function failed (error code: 5)")));
     }
 };
 
