@@ -215,6 +215,33 @@ private Q_SLOTS:
                             "total\t4\t36.0\t38.0\t36.9\t36.5\t37.5\t36.9\t50\t61\t56.5\n"));
         QVERIFY(summary.readAllStandardError().contains("3 lines skipped"));
     }
+
+    // The simulator's journal of days: a line a second from midnight to
+    // midnight, its excursions past the default T1 band as often as asked,
+    // and a file the recorder's summary reads whole.
+    void simulatedJournalOfDays() {
+        QTemporaryDir dir;
+        const QDate day = QDate::currentDate().addDays(-2);
+        const QString file = dir.filePath(day.toString(QStringLiteral("yyyy-MM-dd")) + ".txt");
+        QProcess sim;
+        sim.setStandardOutputFile(file);
+        sim.start(QStringLiteral(IM_SIM_PATH), {"--journal", "2", "--excursion-every", "3600"});
+        QVERIFY(sim.waitForFinished(60000) && sim.exitCode() == 0);
+        const QList<QByteArray> lines = test::readFile(file).split('\n');
+        QCOMPARE(lines.size(), 2 * 86400 + 1);  // the last line end adds none
+        QVERIFY(lines.first().endsWith(day.toString("dd.MM.yy").toLatin1() + " 00:00:00\r"));
+        QVERIFY(
+            lines[86400].endsWith(day.addDays(1).toString("dd.MM.yy").toLatin1() + " 00:00:00\r"));
+        QProcess summary;
+        summary.start(QStringLiteral(IM_RECORD_PATH), {QStringLiteral("--summary"), dir.path()});
+        QVERIFY(summary.waitForFinished(20000));
+        const QList<QByteArray> row =
+            summary.readAllStandardOutput().split('\n').value(1).split('\t');
+        QCOMPARE(row.value(1), QByteArray("172800"));
+        QVERIFY2(row.value(3).toDouble() >= 39.0, row.value(3));  // an excursion an hour
+        const int hmMin = row.value(8).toInt();
+        QVERIFY(hmMin >= 45 && row.value(9).toInt() <= 65);
+    }
 };
 
 IM_TEST_MAIN(TestSimRecord)
