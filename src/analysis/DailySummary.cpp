@@ -69,7 +69,8 @@ QString textOf(QLatin1String v) {
 
 class Summary {
 public:
-    Summary(const Bands& bands, QChar separator) : bands_(bands), separator_(separator) {}
+    Summary(const journal::ValueBands& bands, QChar separator)
+        : bands_(bands), separator_(separator) {}
 
     template <typename View>
     void line(View text) {
@@ -123,9 +124,9 @@ public:
             previous_ = State{*now,
                               current_,
                               full && outputOn(outputs, 2),
-                              outside(*t1 * 10, bands_.t1High, bands_.t1Low),
-                              outside(*t2 * 10, bands_.t2High, bands_.t2Low),
-                              outside(*hm, bands_.hmHigh, bands_.hmLow)};
+                              outside(V::T1, *t1 * 10),
+                              outside(V::T2, *t2 * 10),
+                              outside(V::HM, std::round(*hm) * 10)};
         } else {
             previous_.reset();
         }
@@ -140,10 +141,11 @@ private:
         bool heater, t1Out, t2Out, hmOut;
     };
 
-    static bool outside(double value, int high, int low) {
-        const double v = std::round(value);  // the panel's own whole tenths
-        return v >= high || v <= low;
+    // By the panel's own whole tenths (whole percent for the humidity).
+    bool outside(journal::ValueDigest::Value v, double tenths) const {
+        return bands_.outside(v, static_cast<int>(std::lround(tenths)));
     }
+    using V = journal::ValueDigest;
 
     template <typename View>
     Day& dayOf(View date) {
@@ -163,7 +165,7 @@ private:
         return days_.back();
     }
 
-    const Bands& bands_;
+    const journal::ValueBands& bands_;
     QChar separator_;
     std::vector<Day> days_;
     std::size_t current_ = 0;
@@ -173,7 +175,7 @@ private:
 
 }  // namespace
 
-void writeDailySummary(const journal::JournalStore& journal, const Bands& bands,
+void writeDailySummary(const journal::JournalStore& journal, const journal::ValueBands& bands,
                        journal::JournalStore& report) {
     const QString separator = journal::decimalSeparator();
     Summary summary(bands, separator.at(0));

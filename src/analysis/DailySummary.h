@@ -1,16 +1,9 @@
 #pragma once
 
 #include "journal/JournalStore.h"
+#include "journal/ValueDigest.h"
 
 namespace im::analysis {
-
-// The alarm bands as the window holds them: tenths of a degree for T1 and
-// T2, percent for the humidity; a value on or beyond a limit is outside.
-struct Bands {
-    int t1High = 390, t1Low = 350;
-    int t2High = 390, t2Low = 350;
-    int hmHigh = 90, hmLow = 30;
-};
 
 // Time between two lines longer than this is no data: it counts for
 // nothing, neither inside nor outside a band.
@@ -25,7 +18,7 @@ inline constexpr int kLongestGapSeconds = 5 * 60;
 // line. Lines whose T1, T2 and HM are no numbers are left out. Numbers use
 // the locale's decimal separator, so that a spreadsheet of the locale opens
 // the copied text as columns.
-void writeDailySummary(const journal::JournalStore& journal, const Bands& bands,
+void writeDailySummary(const journal::JournalStore& journal, const journal::ValueBands& bands,
                        journal::JournalStore& report);
 
 }  // namespace im::analysis

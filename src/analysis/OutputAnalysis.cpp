@@ -199,7 +199,7 @@ void OutputAnalysis::run(const journal::JournalStore& journal,
     if (const ReportKind* kind = reportKind(kind_)) {
         writeReport(*kind, journal, report);
     } else if (kind_ == kDailySummary) {
-        writeDailySummary(journal, bands_ ? bands_() : Bands{}, report);
+        writeDailySummary(journal, bands_ ? bands_() : journal::ValueBands{}, report);
     }
 }
 

@@ -56,7 +56,7 @@ public:
     char kind() const { return kind_; }
     void setKind(char letter) { kind_ = letter; }
     // Where the daily summary takes the alarm bands from when it runs.
-    void setBands(std::function<Bands()> bands) { bands_ = std::move(bands); }
+    void setBands(std::function<journal::ValueBands()> bands) { bands_ = std::move(bands); }
 
     // Replaces the report text by the report of the current kind, in one
     // change, so a view over it is redrawn once. Any other kind runs
@@ -65,7 +65,7 @@ public:
 
 private:
     char kind_ = 0;
-    std::function<Bands()> bands_;
+    std::function<journal::ValueBands()> bands_;
 };
 
 // Whether a record line's outputs field shows the output at that position

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/ValueDigest.h"
 #include "link/FrameDecoder.h"
 #include "settings/SettingsChoice.h"
 #include "settings/SettingsSchema.h"
@@ -42,6 +43,12 @@ inline std::array<ThresholdKey, 6> thresholdKeys() {
              {&keys::T2_LOW, &T::T2_LOW},
              {&keys::T3_HI, &T::T3_HI},
              {&keys::T3_LOW, &T::T3_LOW}}};
+}
+
+// The bands of the alarm boxes as the daily summary and the overview judge
+// values by them.
+inline journal::ValueBands valueBands(const link::AlarmThresholds& t) {
+    return {{t.T1_HI, t.T2_HI, t.T3_HI * 10}, {t.T1_LOW, t.T2_LOW, t.T3_LOW * 10}};
 }
 
 }  // namespace im::app

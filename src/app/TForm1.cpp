@@ -409,10 +409,7 @@ void TForm1::showAtStart() {
 
 void TForm1::openReport(char kind) {
     outputAnalysis.setKind(kind);
-    outputAnalysis.setBands([this] {
-        const link::AlarmThresholds& t = decoder_->thresholds;
-        return analysis::Bands{t.T1_HI, t.T1_LOW, t.T2_HI, t.T2_LOW, t.T3_HI, t.T3_LOW};
-    });
+    outputAnalysis.setBands([this] { return valueBands(decoder_->thresholds); });
     auto* window = new analysis::TFormLog(
         journal, outputAnalysis,
         [this](QWidget* parent, const QFont& initial) {
@@ -426,7 +423,7 @@ void TForm1::NOverviewClick() {
     if (!overview) {
         overview = new TFormOverview(journal, *services_.dialogs,
                                      {[this] { return overviewStyle(*GraphM1); },
-                                      [this] { return overviewBands(decoder_->thresholds); },
+                                      [this] { return valueBands(decoder_->thresholds); },
                                       [this](int line) { showLineOnChart(line); },
                                       [this] {
                                           return chart::ChartWindow::lineAtPosition(

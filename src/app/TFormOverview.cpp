@@ -4,7 +4,6 @@
 #include "chart/TGraphM.h"
 #include "core/ErrorReport.h"
 #include "journal/RecordLine.h"
-#include "link/FrameDecoder.h"
 
 #include <QCoreApplication>
 #include <QMenuBar>
@@ -71,9 +70,9 @@ void TFormOverview::refresh() {
     const chart::Overview::Style style = sources_.style();
     const int chartLine = sources_.chartLine();
     const bool changed = overview_.sync();
-    if (changed || bands.high != shownBands_.high || bands.low != shownBands_.low ||
-        style.curves != shownStyle_.curves || style.background != shownStyle_.background ||
-        style.grid != shownStyle_.grid || chartLine != shownChartLine_) {
+    if (changed || bands != shownBands_ || style.curves != shownStyle_.curves ||
+        style.background != shownStyle_.background || style.grid != shownStyle_.grid ||
+        chartLine != shownChartLine_) {
         shownBands_ = bands;
         shownStyle_ = style;
         shownChartLine_ = chartLine;
@@ -93,13 +92,6 @@ chart::Overview::Style overviewStyle(const chart::TGraphM& chart) {
         }
     }
     return style;
-}
-
-chart::Overview::Bands overviewBands(const link::AlarmThresholds& t) {
-    chart::Overview::Bands bands;
-    bands.high = {t.T1_HI, t.T2_HI, t.T3_HI * 10};
-    bands.low = {t.T1_LOW, t.T2_LOW, t.T3_LOW * 10};
-    return bands;
 }
 
 void TFormOverview::NSaveChartClick() {

@@ -12,9 +12,6 @@ class QAction;
 namespace im::chart {
 class TGraphM;
 }
-namespace im::link {
-struct AlarmThresholds;
-}
 
 namespace im::app {
 
@@ -62,8 +59,5 @@ private:
 
 // The chart's background, grid and the T1, T2 and HM curve colours.
 chart::Overview::Style overviewStyle(const chart::TGraphM& chart);
-// The bands of the alarm boxes; the humidity band in tenths, as the
-// overview keeps every value.
-chart::Overview::Bands overviewBands(const link::AlarmThresholds& thresholds);
 
 }  // namespace im::app

@@ -21,11 +21,6 @@ constexpr std::array<Overview::Value, 1> kHumidity{ValueDigest::HM};
 const std::array<QString, ValueDigest::kValues> kNames{QStringLiteral("T1"), QStringLiteral("T2"),
                                                        QStringLiteral("HM")};
 
-// As the alarms judge a value: reaching a threshold is already outside.
-bool outsideBand(const ValueDigest::Range& c, Overview::Value v, const Overview::Bands& bands) {
-    return c.max[v] >= bands.high[v] || c.min[v] <= bands.low[v];
-}
-
 }  // namespace
 
 Overview::Overview(const journal::JournalStore& journal, QChar decimalSeparator)
@@ -110,7 +105,7 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
         for (const Value v : values) {
             for (int x = 0; x < rect.width(); ++x) {
                 const ValueDigest::Range& c = cols[std::size_t(x)];
-                if (c.count > 0 && outsideBand(c, v, bands)) {
+                if (c.count > 0 && (bands.outside(v, c.max[v]) || bands.outside(v, c.min[v]))) {
                     painter.fillRect(rect.left() + x, rect.top(), 1, rect.height(), style.outside);
                 }
             }

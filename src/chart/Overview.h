@@ -32,11 +32,7 @@ public:
         QColor outside{0xFF, 0xB4, 0xB4};  // behind a column where a value left its band
         std::array<QColor, journal::ValueDigest::kValues> curves{Qt::red, Qt::blue, Qt::darkGreen};
     };
-    // Alarm bands in tenths (humidity too), per value.
-    struct Bands {
-        std::array<int, journal::ValueDigest::kValues> high{390, 390, 900};
-        std::array<int, journal::ValueDigest::kValues> low{350, 350, 300};
-    };
+    using Bands = journal::ValueBands;
 
     static constexpr int kLeftMargin = 44;
     static constexpr int kRightMargin = 8;

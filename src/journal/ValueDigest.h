@@ -66,4 +66,16 @@ private:
     std::vector<int> chunkLines_;
 };
 
+// The alarm bands of T1, T2 and HM as the main window's boxes hold them, all
+// in tenths (the humidity's whole percent times ten), and the alarms' rule:
+// reaching a limit is already outside.
+struct ValueBands {
+    std::array<int, ValueDigest::kValues> high{390, 390, 900};
+    std::array<int, ValueDigest::kValues> low{350, 350, 300};
+    bool outside(ValueDigest::Value v, int tenths) const {
+        return tenths >= high[v] || tenths <= low[v];
+    }
+    friend bool operator==(const ValueBands&, const ValueBands&) = default;
+};
+
 }  // namespace im::journal

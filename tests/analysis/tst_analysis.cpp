@@ -172,7 +172,7 @@ private Q_SLOTS:
         int asked = 0;
         analysis.setBands([&asked] {
             ++asked;
-            return analysis::Bands{};
+            return journal::ValueBands{};
         });
         analysis.setKind(analysis::OutputAnalysis::kDailySummary);
         journal::JournalStore report;
