@@ -70,9 +70,7 @@ void TFormOverview::refresh() {
     const chart::Overview::Style style = sources_.style();
     const int chartLine = sources_.chartLine();
     const bool changed = overview_.sync();
-    if (changed || bands != shownBands_ || style.curves != shownStyle_.curves ||
-        style.background != shownStyle_.background || style.grid != shownStyle_.grid ||
-        chartLine != shownChartLine_) {
+    if (changed || bands != shownBands_ || style != shownStyle_ || chartLine != shownChartLine_) {
         shownBands_ = bands;
         shownStyle_ = style;
         shownChartLine_ = chartLine;

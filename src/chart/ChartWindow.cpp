@@ -31,20 +31,14 @@ const ChartWindow::Parsed& ChartWindow::parsed(int line) {
     return slot;
 }
 
-std::pair<QString, QString> ChartWindow::timeAndDateOf(int line) const {
-    // Without a copy of the line, which may be a file's only line of 100 MB.
-    return journal::withLineText(journal_.lineBytes(line), [](auto text) {
-        return std::pair{journal::get_time(text), journal::get_date(text)};
-    });
-}
-
 ChartWindow::EndLabels ChartWindow::PlotChartWindow(int last) {
     const int n = length_;
     EndLabels labels;
-    std::tie(labels.endTime, labels.endDate) = timeAndDateOf(last);
+    std::tie(labels.endTime, labels.endDate) = journal::timeAndDateOf(journal_.lineBytes(last));
     const int first = last - (n - 1);
     if (last - n - 1 > 0) {
-        std::tie(labels.beginTime, labels.beginDate) = timeAndDateOf(first);
+        std::tie(labels.beginTime, labels.beginDate) =
+            journal::timeAndDateOf(journal_.lineBytes(first));
     }
 
     TCurves& curves = chart_.Curves();

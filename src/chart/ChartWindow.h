@@ -52,8 +52,6 @@ public:
     QString readout(QPoint pointer);
 
 private:
-    std::pair<QString, QString> timeAndDateOf(int line) const;
-
     // The numbers of a line, parsed once: a new line moves the window by one
     // and only that line needs reading. Valid while the journal's revision
     // is the same.

@@ -176,9 +176,7 @@ void Overview::paintTimeLabels(QPainter& painter, const Layout& l, const Style& 
     const int lastLabel = plot.width() - metrics.horizontalAdvance(QStringLiteral("00.00.00"));
     for (int x = 0; x <= lastLabel; x += kLabelSpacing) {
         const int line = columnLines(x, plot.width()).first;
-        const auto [date, time] = journal::withLineText(journal_.lineBytes(line), [](auto text) {
-            return std::pair{journal::get_date(text), journal::get_time(text)};
-        });
+        const auto [time, date] = journal::timeAndDateOf(journal_.lineBytes(line));
         const int px = plot.left() + x;
         painter.setPen(style.grid);
         painter.drawLine(px, plot.bottom() + 1, px, plot.bottom() + 3);

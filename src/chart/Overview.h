@@ -31,6 +31,7 @@ public:
         QColor text = Qt::black;
         QColor outside{0xFF, 0xB4, 0xB4};  // behind a column where a value left its band
         std::array<QColor, journal::ValueDigest::kValues> curves{Qt::red, Qt::blue, Qt::darkGreen};
+        friend bool operator==(const Style&, const Style&) = default;
     };
     using Bands = journal::ValueBands;
 

@@ -51,11 +51,7 @@ public:
     // cheaper than lineBytes() for each index.
     template <typename Visit>
     void forEachSegment(Visit&& visit) const {
-        for (const Chunk& chunk : chunks_) {
-            for (int i = 0; i < chunk.size(); ++i) {
-                visit(chunk.segment(i));
-            }
-        }
+        forEachSegmentIn(0, segments_, visit);
     }
 
     // The same for the segments from `from` up to, not including, `to`.

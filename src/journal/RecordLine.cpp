@@ -282,4 +282,8 @@ QString get_time(QLatin1String line) {
     return QString(extractFieldView(line, QLatin1Char(' '), 6, 8));
 }
 
+std::pair<QString, QString> timeAndDateOf(QByteArrayView line) {
+    return withLineText(line, [](auto text) { return std::pair{get_time(text), get_date(text)}; });
+}
+
 }  // namespace im::journal

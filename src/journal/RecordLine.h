@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 namespace im::journal {
 
@@ -80,5 +81,8 @@ QString get_time(QStringView line);
 // The same on the bytes of an ASCII line (see withLineText).
 QString get_date(QLatin1String line);
 QString get_time(QLatin1String line);
+// The time and the date of a line's bytes, without a copy of the line,
+// which may be a file's only line of 100 MB.
+std::pair<QString, QString> timeAndDateOf(QByteArrayView line);
 
 }  // namespace im::journal
