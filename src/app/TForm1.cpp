@@ -443,7 +443,9 @@ void TForm1::showLineOnChart(int line) {
     // The inverse of lineAtPosition: the position that shows `last`.
     ScrollBarAllGraf->setValue(last - (count - 1) + ScrollBarAllGraf->maximum());
     ScrollBarAllGrafScroll();
-    overview->refresh();
+    if (overview) {
+        overview->refresh();  // its mark follows at once
+    }
 }
 
 void TForm1::NSettingsClick() {
