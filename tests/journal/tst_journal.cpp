@@ -4,7 +4,6 @@
 #include "journal/JournalView.h"
 #include "journal/RecordLine.h"
 #include "journal/ValueDigest.h"
-#include "settings/SettingsFile.h"
 #include "support/Fakes.h"
 #include "support/TestMain.h"
 
@@ -86,31 +85,25 @@ private Q_SLOTS:
     // The seven fields by position alone: T1, T2, T3, HM, outputs, date, time.
     void oddLines() {
         const char* const cases[][2] = {
-            // empty
-            {"", "||||||"},
-            // spaces only
-            {"     ", "||||||"},
-            // control characters count as spaces
-            {"\t\x01 \x1f", "||||||"},
+            {"", "||||||"},             // empty
+            {"     ", "||||||"},        // spaces only
+            {"\t\x01 \x1f", "||||||"},  // control characters count as spaces
             // hundred degrees is cut to four characters
             {"T1=100,5  T2=37,4  T3=36,2  HM=55  OUT=________  05.12.26 14:03:27",
              "100,|37,4|36,2|55|________|05.12.26|14:03:27"},
-            // three digit humidity gives two
+            // humidity of three digits gives two, of one digit and space
             {"T1=37,5  T2=37,4  T3=36,2  HM=100  OUT=12345678  05.12.26 14:03:27",
              "37,5|37,4|36,2|10|12345678|05.12.26|14:03:27"},
-            // one digit humidity gives digit and space
             {"T1=37,5  T2=37,4  T3=36,2  HM=5  OUT=1_______  05.12.26 14:03:27",
              "37,5|37,4|36,2|5 |1_______|05.12.26|14:03:27"},
             // leading spaces, three between pieces
             {"   T1=37,5   T2=37,4   T3=36,2   HM=55   OUT=1_3_____   05.12.26   14:03:27",
              "37,5|37,4|36,2|55|1_3_____|05.12.26|14:03:27"},
-            // line ends after T1
-            {"T1=37,5", "37,5|37,5|37,5|37|37,5|T1=37,5|T1=37,5"},
+            {"T1=37,5", "37,5|37,5|37,5|37|37,5|T1=37,5|T1=37,5"},  // line ends after T1
             // keys are never compared
             {"A=1,1 B=2,2 C=3,3 D=44 E=________ 01.02.03 04:05:06",
              "1,1 |2,2 |3,3 |44|________|01.02.03|04:05:06"},
-            // operator's note
-            {"Переворот лотков вручную", "Пере|Пере|Пере|Пе|Переворо|вручную|вручную"},
+            {"Переворот лотков вручную", "Пере|Пере|Пере|Пе|Переворо|вручную|вручную"},  // a note
         };
         for (const auto& [text, fields] : cases) {
             const QString line = QString::fromUtf8(text);
@@ -157,7 +150,12 @@ private Q_SLOTS:
         }
     }
 
-    void filesRoundTrip() {
+    // A journal file opened and saved again is the same bytes. Files opened
+    // by mistake: text an editor saved with a byte-order mark reads as the
+    // same lines; other bytes (NULs too) are kept as they are; what is
+    // missing, no regular file, or larger than a journal can be, is refused
+    // at once with the reason.
+    void filesRoundTripOrAreRefused() {
         QTemporaryDir tmp;
         const QString path = tmp.path() + QStringLiteral("/j.txt");
         const QByteArray original("\r\nT1=37,5  HM=5\r\nзаметка\r\n\r\nlast");
@@ -168,15 +166,7 @@ private Q_SLOTS:
         QCOMPARE(test::readFile(tmp.path() + QStringLiteral("/copy.txt")), original);
         QVERIFY_THROWS_EXCEPTION(core::Error,
                                  readJournalFile(tmp.path() + QStringLiteral("/none")));
-    }
 
-    // Files opened by mistake: text an editor saved with a byte-order mark
-    // reads as the same lines; other bytes (NULs too) are kept as they are;
-    // what is no regular file, or is larger than a journal can be, is
-    // refused at once with the reason.
-    void badFilesOpenOrAreRefused() {
-        QTemporaryDir tmp;
-        const QString path = tmp.path() + QStringLiteral("/bad.txt");
         const QString text = QStringLiteral("T1=37,5\r\nзаметка\r\n");
         const QByteArray marked[] = {
             QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)(text),
@@ -408,6 +398,11 @@ private Q_SLOTS:
         View v;
         v.view.resize(v.view.fontMetrics().horizontalAdvance(record) + 40, 120);
         QScrollBar* bar = v.view.horizontalScrollBar();
+        // The range reaches a text's end, give or take the frame.
+        auto reaches = [&](int textWidth) {
+            const int overhang = textWidth - v.view.viewport()->width();
+            return bar->maximum() >= overhang && bar->maximum() <= overhang + 10;
+        };
         for (int i = 0; i < 50; ++i) {
             v.journal.append(record);
         }
@@ -416,10 +411,8 @@ private Q_SLOTS:
         const QString longLine = QString(120, QLatin1Char('W')) + QStringLiteral("end");
         v.journal.append(longLine);
         QApplication::processEvents();
-        const int overhang =
-            v.view.fontMetrics().horizontalAdvance(longLine) - v.view.viewport()->width();
-        QVERIFY2(bar->maximum() >= overhang && bar->maximum() <= overhang + 10,
-                 qPrintable(QStringLiteral("%1 for %2").arg(bar->maximum()).arg(overhang)));
+        QVERIFY2(reaches(v.view.fontMetrics().horizontalAdvance(longLine)),
+                 qPrintable(QString::number(bar->maximum())));
         v.journal.replace({50, 0}, {50, int(longLine.size())}, QStringLiteral("short"));
         QApplication::processEvents();
         QCOMPARE(bar->maximum(), 0);
@@ -429,11 +422,9 @@ private Q_SLOTS:
         // at its end, the keys still reach the line's real end.
         v.journal.append(QString(1000000, QLatin1Char('W')));
         QApplication::processEvents();
-        const int shown =
-            v.view.fontMetrics().horizontalAdvance(QString(5000, QLatin1Char('W')) + QChar(0x2026));
-        QVERIFY2(bar->maximum() >= shown - v.view.viewport()->width() &&
-                     bar->maximum() <= shown - v.view.viewport()->width() + 10,
-                 qPrintable(QStringLiteral("%1 for %2").arg(bar->maximum()).arg(shown)));
+        QVERIFY2(reaches(v.view.fontMetrics().horizontalAdvance(QString(5000, QLatin1Char('W')) +
+                                                                QChar(0x2026))),
+                 qPrintable(QString::number(bar->maximum())));
         v.view.setCaret({51, 0});
         bar->setValue(bar->maximum());
         const int row = 51 - v.view.verticalScrollBar()->value();
@@ -445,7 +436,8 @@ private Q_SLOTS:
         QCOMPARE(v.view.caret(), (TextPos{51, 1000000}));
     }
     // A line end before each line, none after the last; the folder and the
-    // file are made by the first save, also one with nothing to write.
+    // file are made by the first save, also one with nothing to write. Lines
+    // collected before midnight go to the file of the day they are saved on.
     void savesMakeTheDayFile() {
         DayFiles rig;
         QVERIFY(rig.save({}));
@@ -455,13 +447,10 @@ private Q_SLOTS:
         QCOMPARE(test::readFile(rig.file()), QByteArray("\r\na1\r\na2\r\na3"));
         QVERIFY(rig.save({"b1", "b2"}));
         QCOMPARE(test::readFile(rig.file()), QByteArray("\r\na1\r\na2\r\na3\r\nb1\r\nb2"));
-    }
 
-    void linesCollectedBeforeMidnightGoToTheNewDay() {
-        DayFiles rig;
         rig.clock.set(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 30)));
         rig.pending.extend(QStringLiteral("late"));
-        rig.clock.advanceSeconds(60);
+        rig.clock.set(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 30)));
         QVERIFY(rig.log.save(rig.pending));
         QVERIFY(!QFile::exists(rig.file("2026-12-31.txt")));
         QCOMPARE(test::readFile(rig.file("2027-01-01.txt")), QByteArray("\r\nlate"));
@@ -527,10 +516,10 @@ private Q_SLOTS:
         QCOMPARE(QDir(rig.logDir).entryList(QDir::Files), QStringList{"2026-12-06.txt"});
     }
 
-    // SIGKILL at any moment, also in the middle of a save or of a settings
-    // write: every day file holds whole lines, each once and in order (once
-    // the next start has taken back an append the kill cut short), and the
-    // settings file reads whole.
+    // SIGKILL at any moment, also in the middle of a save: every day file
+    // holds whole lines, each once and in order (once the next start has
+    // taken back an append the kill cut short). The settings file the writer
+    // also writes is checked under kills by tst_settingsfile.
     void killedAtAnyMoment() {
         QTemporaryDir tmp;
         const QString ini = tmp.path() + QStringLiteral("/incubator-monitor.ini");
@@ -545,18 +534,6 @@ private Q_SLOTS:
             QVERIFY(test::sendSignal(writer, SIGKILL));
             QVERIFY(writer.waitForFinished(5000));
             cutShort += int(!QDir(tmp.path()).entryList({"*.appending"}, QDir::Files).isEmpty());
-            // The keys are written one by one, in this order, and never
-            // removed: whatever moment the kill came, the file holds a
-            // leading run of them, each with its whole value.
-            const settings::SettingsFile settings(ini);
-            bool missing = false;
-            for (const settings::IntKey& key : {settings::keys::Top, settings::keys::Left,
-                                                settings::keys::Width, settings::keys::Height}) {
-                const int value = settings.ReadInteger(key.section, key.name, -1);
-                QVERIFY(value >= 0 || value == -1);
-                QVERIFY(!(missing && value >= 0));
-                missing = missing || value < 0;
-            }
         }
         DailyLog next([&tmp] { return tmp.path(); }, test::FakeClock());
         qint64 last = -1;

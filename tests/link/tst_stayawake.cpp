@@ -75,16 +75,15 @@ struct Bus {
         }
         address = QString::fromUtf8(daemon.readLine()).trimmed();
         QDBusConnection service = QDBusConnection::connectToBus(address, QStringLiteral("service"));
-        if (withLogind) {
-            service.registerObject(QStringLiteral("/org/freedesktop/login1"), &logind,
-                                   QDBusConnection::ExportAllSlots);
-            service.registerService(QStringLiteral("org.freedesktop.login1"));
-        }
-        if (withScreenSaver) {
-            service.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &screenSaver,
-                                   QDBusConnection::ExportAllSlots);
-            service.registerService(QStringLiteral("org.freedesktop.ScreenSaver"));
-        }
+        auto offer = [&service](bool wanted, const QString& name, QObject* fake) {
+            if (wanted) {
+                service.registerObject(u'/' + QString(name).replace(u'.', u'/'), fake,
+                                       QDBusConnection::ExportAllSlots);
+                service.registerService(name);
+            }
+        };
+        offer(withLogind, QStringLiteral("org.freedesktop.login1"), &logind);
+        offer(withScreenSaver, QStringLiteral("org.freedesktop.ScreenSaver"), &screenSaver);
     }
     QDBusConnection client() const {
         return QDBusConnection::connectToBus(address, QStringLiteral("client"));

@@ -9,7 +9,7 @@
 namespace im::test {
 
 // A notification area the test switches on and off; it records the icon's
-// tooltip and every message.
+// tooltip and every message. The test emits its signals for the desktop.
 class FakeTrayHost final : public app::TrayHost {
 public:
     bool available() const override { return present; }
@@ -20,11 +20,6 @@ public:
         shown.append({title, text, icon, milliseconds / 1000});
     }
     void setContextMenu(QMenu* m) override { menu = m; }
-
-    // What the desktop does.
-    void press() { Q_EMIT pressed(); }
-    void doubleClick() { Q_EMIT doubleClicked(); }
-    void clickMessage() { Q_EMIT messageClicked(); }
 
     bool present = true;
     bool visible = false;

@@ -18,10 +18,7 @@ class FakeTimer final : public core::Timer {
     Q_OBJECT
 public:
     explicit FakeTimer(int milliseconds = 1000) : interval_(milliseconds) {}
-    void start() override {
-        ++starts;
-        active_ = true;
-    }
+    void start() override { active_ = true; }
     void stop() override { active_ = false; }
     bool isActive() const override { return active_; }
     void setInterval(int milliseconds) override { interval_ = milliseconds; }
@@ -31,7 +28,6 @@ public:
             Q_EMIT timeout();
         }
     }
-    int starts = 0;
 
 private:
     bool active_ = false;
