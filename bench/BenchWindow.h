@@ -43,6 +43,7 @@ struct BenchWindow {
         services.dialogs = &dialogs;
         services.clock = &clock;
         services.tray = &tray;
+        services.notifier = &notifier;
         services.sound = &sound;
         if (viewRefreshMs >= 0) {
             services.viewRefreshMs = viewRefreshMs;
@@ -52,6 +53,7 @@ struct BenchWindow {
     test::FakeDialogs dialogs;
     test::FakeClock clock;
     test::FakeTrayHost tray;
+    test::FakeNotifier notifier;
     test::RecordingSound sound;
     std::unique_ptr<app::TForm1> form;
 };

@@ -11,6 +11,30 @@
         <source>Не в диапазоне (0..99)  </source>
         <translation>Out of range (0..99)  </translation>
     </message>
+    <message>
+        <source>Т1 Тревога</source>
+        <translation>T1 Alarm</translation>
+    </message>
+    <message>
+        <source>Т2 Тревога</source>
+        <translation>T2 Alarm</translation>
+    </message>
+    <message>
+        <source>Влажность</source>
+        <translation>Humidity</translation>
+    </message>
+    <message>
+        <source>Выше</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>Ниже</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>&apos;%1&apos; is not a valid integer value</translation>
+    </message>
 </context>
 <context>
     <name>AlarmSignalling</name>

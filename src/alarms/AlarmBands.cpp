@@ -115,6 +115,19 @@ std::optional<QChar> humidityKey(QChar typed) {
     return std::nullopt;
 }
 
+namespace {
+
+// As the window captions the box: its group, then its label.
+QString boxName(std::size_t box) {
+    static const char* const groups[] = {QT_TRANSLATE_NOOP("AlarmBands", "Т1 Тревога"),
+                                         QT_TRANSLATE_NOOP("AlarmBands", "Т2 Тревога"),
+                                         QT_TRANSLATE_NOOP("AlarmBands", "Влажность")};
+    static const char* const labels[] = {QT_TRANSLATE_NOOP("AlarmBands", "Выше"),
+                                         QT_TRANSLATE_NOOP("AlarmBands", "Ниже")};
+    return QCoreApplication::translate("AlarmBands", groups[box / 2]) + QStringLiteral(", ") +
+           QCoreApplication::translate("AlarmBands", labels[box % 2]);
+}
+
 BoxExit temperatureExit(const QString& text) {
     BoxExit exit;
     exit.text = text;
@@ -133,12 +146,15 @@ BoxExit temperatureExit(const QString& text) {
     tenths.chop(1);
     const std::optional<int> value = settings::SettingsFile::parseInteger(tenths);
     if (!value) {
-        exit.conversionError = QStringLiteral("'%1' is not a valid integer value").arg(tenths);
+        exit.conversionError =
+            QCoreApplication::translate("AlarmBands", "'%1' is not a valid integer value")
+                .arg(tenths);
     } else if (*value > 500) {
         exit.rangeMessage =
             QCoreApplication::translate("AlarmBands", "Не в диапазоне (0..50.0)  ") +
             quoted(exit.text);
-        exit.replacement = QStringLiteral("0") + separator() + QStringLiteral("0");
+    } else {
+        exit.threshold = value;
     }
     return exit;
 }
@@ -150,7 +166,19 @@ BoxExit humidityExit(const QString& text) {
     if (value && *value >= 100) {
         exit.rangeMessage =
             QCoreApplication::translate("AlarmBands", "Не в диапазоне (0..99)  ") + quoted(text);
-        exit.replacement = QStringLiteral("50");
+    } else {
+        exit.threshold = value;
+    }
+    return exit;
+}
+
+}  // namespace
+
+BoxExit boxExit(std::size_t box, const QString& text) {
+    BoxExit exit = box < 4 ? temperatureExit(text) : humidityExit(text);
+    // Six boxes share the two messages: the operator must see which one was refused.
+    if (!exit.rangeMessage.isEmpty()) {
+        exit.rangeMessage.prepend(boxName(box) + QLatin1Char('\n'));
     }
     return exit;
 }

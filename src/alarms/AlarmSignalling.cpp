@@ -56,10 +56,10 @@ void AlarmSignalling::TimerAlarmTimer() {
     for (const Channel channel : kRankOrder) {
         bool& red = red_[index(channel)];
         if (signalled(channel)) {
-            balloons_.ShowBalloon(
+            balloons_.ShowAlarmBalloon(
                 balloonTitle(channel),
                 QCoreApplication::translate("AlarmSignalling", "За пределами допустимых значений!"),
-                core::BalloonIcon::Warning, 10);
+                10);
             red = !red;
             // One flashing channel is enough: the taskbar follows the
             // highest alarmed one, enabled or not.
@@ -84,6 +84,10 @@ void AlarmSignalling::TimerAlarmSoundTimer() {
 
 void AlarmSignalling::Panel1DblClick(Channel channel) {
     flag(channel) = false;
+    const link::AlarmFlags& f = flags_.channels;
+    if (!f.t1 && !f.t2 && !f.hm) {
+        balloons_.HideAlarmBalloon();
+    }
 }
 
 void AlarmSignalling::N21Click() {

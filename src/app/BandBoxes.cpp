@@ -6,13 +6,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace im::app {
 
 BandBoxes::BandBoxes(std::array<QLineEdit*, 6> boxes, link::AlarmThresholds& thresholds,
                      std::function<void(const QString&)> message, QObject* parent)
     : QObject(parent), boxes_(boxes), thresholds_(thresholds), message_(std::move(message)) {
     for (QLineEdit* box : boxes_) {
-        connect(box, &QLineEdit::textChanged, this, &BandBoxes::EditT1HChange);
         box->installEventFilter(this);
     }
 }
@@ -21,31 +22,24 @@ void BandBoxes::setTexts(const alarms::BandTexts& texts) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
         boxes_[i]->setText(texts[i]);
     }
-}
-
-alarms::BandTexts BandBoxes::texts() const {
-    alarms::BandTexts texts;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        texts[i] = boxes_[i]->text();
-    }
-    return texts;
-}
-
-void BandBoxes::EditT1HChange() {
-    alarms::recomputeThresholds(texts(), thresholds_);
+    accepted_ = texts;
+    alarms::recomputeThresholds(texts, thresholds_);
 }
 
 void BandBoxes::EditT1HExit(int i) {
-    QLineEdit* box = boxes_[std::size_t(i)];
-    const alarms::BoxExit exit =
-        i < 4 ? alarms::temperatureExit(box->text()) : alarms::humidityExit(box->text());
+    const std::size_t b = std::size_t(i);
+    QLineEdit* box = boxes_[b];
+    const alarms::BoxExit exit = alarms::boxExit(b, box->text());
     box->setText(exit.text);
     if (!exit.conversionError.isEmpty()) {
         throw core::Error(exit.conversionError);
     }
     if (!exit.rangeMessage.isEmpty()) {
         message_(exit.rangeMessage);
-        box->setText(exit.replacement);
+        box->setText(accepted_[b]);
+    } else if (exit.threshold) {
+        accepted_[b] = exit.text;
+        thresholds_.*alarms::kBoxThresholds[b] = *exit.threshold;
     }
 }
 
@@ -64,12 +58,26 @@ bool BandBoxes::filterKey(int i, QKeyEvent* key) {
         boxes_[std::size_t(i + 1) % boxes_.size()]->setFocus(Qt::TabFocusReason);
         return true;
     }
-    // Characters only: editing keys and shortcuts (Delete, arrows, Ctrl+V)
-    // keep working, and the exit validation checks what they leave.
+    // Characters only: keys without printable text edit (Delete brings
+    // \x7f on X11, arrows bring none) and keep working like the editing
+    // shortcuts; the exit validation checks what they leave.
     const QString text = key->text();
-    if (text.size() != 1 || (text[0] < QLatin1Char(' ') && text[0] != alarms::kBackspace) ||
-        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    if (text.size() != 1 || (!text[0].isPrint() && text[0] != alarms::kBackspace)) {
         return false;
+    }
+    if (text[0] != alarms::kBackspace &&
+        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        static constexpr QKeySequence::StandardKey editing[] = {
+            QKeySequence::Copy,      QKeySequence::Cut,  QKeySequence::Paste,
+            QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Redo};
+        if (std::any_of(std::begin(editing), std::end(editing),
+                        [key](QKeySequence::StandardKey k) { return key->matches(k); })) {
+            return false;
+        }
+        // Any other chord types nothing here (QLineEdit inserts the 5 of
+        // Alt+5), and goes on to the window like a key the box ignores.
+        key->ignore();
+        return true;
     }
     QLineEdit* box = boxes_[std::size_t(i)];
     const std::optional<QChar> passed =

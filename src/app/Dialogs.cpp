@@ -5,9 +5,32 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace im::app {
+
+namespace {
+
+// A message box is as wide as its text and buttons; a short text leaves
+// the title cut in frames that give it only part of the width (weston's
+// and GNOME's own title bars): "Завершение работ". The box is made wide
+// enough for its title in a bold face beside a frame's buttons.
+void makeRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) {
+        return;
+    }
+    QFont bold = box.font();
+    bold.setBold(true);
+    constexpr int kFrameButtons = 120;
+    const int width = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + kFrameButtons;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 QString qtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -39,6 +62,7 @@ QMessageBox::StandardButton QtDialogs::question(QWidget* parent, const QString& 
                                                 const QString& text,
                                                 QMessageBox::StandardButtons buttons) {
     QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
+    makeRoomForTitle(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -48,6 +72,7 @@ void QtDialogs::message(QWidget* parent, const QString& title, const QString& te
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(icon, title, shown, QMessageBox::Ok, parent);
+    makeRoomForTitle(box);
     box.exec();
 }
 

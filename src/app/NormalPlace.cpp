@@ -79,6 +79,10 @@ bool NormalPlace::isNormal() const {
              (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
 }
 
+bool NormalPlace::positionKnown() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 QRect NormalPlace::rect() const {
     return isNormal() ? window_->geometry() : rect_;
 }

@@ -33,6 +33,9 @@ public:
     QRect rect() const;
     // The place the window was given (before it was first shown).
     void set(const QRect& rect) { rect_ = rect; }
+    // Whether the desktop tells programs where their windows are: a Wayland
+    // compositor places them itself and reports every window at 0, 0.
+    static bool positionKnown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

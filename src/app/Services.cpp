@@ -1,7 +1,9 @@
 #include "app/Services.h"
 
 #include "alarms/AlarmSound.h"
+#include "app/DesktopNotifier.h"
 #include "app/Dialogs.h"
+#include "app/TTrayIcon.h"
 #include "app/TrayHost.h"
 #include "link/StayAwake.h"
 
@@ -27,8 +29,14 @@ void completeServices(Services& s, OwnedServices& owned, QObject* parent, const 
     if (!s.ports) {
         s.ports = link::presentSerialPorts;
     }
+    // One connection to the session bus for everything the program says
+    // there, for its whole life.
     if (!s.tray) {
-        s.tray = new QtTrayHost(parent);
+        s.tray = new DesktopTrayHost(QDBusConnection::sessionBus(), title, parent);
+    }
+    if (!s.notifier) {
+        s.notifier =
+            new DBusNotifier(QDBusConnection::sessionBus(), title, applicationIcon(), parent);
     }
     if (s.autorun.machineDir.isEmpty() && s.autorun.userDir.isEmpty()) {
         s.autorun = settings::AutorunLocation::forThisSystem();

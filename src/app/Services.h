@@ -21,6 +21,7 @@ class StayAwake;
 namespace im::app {
 
 class Dialogs;
+class Notifier;
 class TrayHost;
 
 // What the main window uses of the world outside it. Anything left empty
@@ -29,6 +30,9 @@ struct Services {
     const core::Clock* clock = nullptr;
     Dialogs* dialogs = nullptr;
     TrayHost* tray = nullptr;
+    // The desktop's notifications, where the tray's balloons are not drawn
+    // by the toolkit.
+    Notifier* notifier = nullptr;
     core::Sound* sound = nullptr;
     ValuePanels::Flash flash;
     std::function<core::Timer*(QObject* parent, int milliseconds)> makeTimer;

@@ -73,8 +73,8 @@ TForm1::TForm1(Services services, QWidget* parent)
     ComPort1.setBaudRate(link::BaudRate::br4800);
     ComPort1.setStopBits(link::StopBits::sb2);
 
-    TrayIcon1 = new TTrayIcon(this, *services_.tray, *services_.makeTimer(this, 0),
-                              *services_.makeTimer(this, 0));
+    TrayIcon1 = new TTrayIcon(this, *services_.tray, *services_.notifier, *services_.clock,
+                              *services_.makeTimer(this, 0), *services_.makeTimer(this, 0));
     core::Balloons& balloons = *TrayIcon1;
     timerResetRxUart_ = services_.makeTimer(this, link::ReceivePath::kResyncMs);
     timerSignalOffData_ = services_.makeTimer(this, link::ReceivePath::kNoDataMs);
@@ -693,19 +693,30 @@ bool TForm1::FormCloseQuery() {
         }
     }
     ComPort1.ClosePort();
+    // Lines that came while the question waited for an answer.
+    TimerSaveFileTimer();
     return true;
 }
 
 void TForm1::writeSettingsForClose() {
+    // Every key in one replacement of the file; a file that cannot be
+    // written fails as the port's settings, the first thing written, would.
     SettingsFile settings = SettingsFile::forApplication();
-    link::StorePortSettings(ComPort1, settings.path());
+    try {
+        settings.beginBatch();
+    } catch (const settings::SettingsReadError&) {
+        throw link::storeFailedError();
+    }
+    link::StorePortSettings(ComPort1, settings);
     // One kind of position for both states: the client area's. (The frame's
     // origin is not known for the maximised state, and mixing the two would
     // move the window by its title bar at every maximised close.)
     const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
     const QRect place = normalPlace_->rect();
-    settings.write(keys::Top, place.top());
-    settings.write(keys::Left, place.left());
+    if (NormalPlace::positionKnown()) {
+        settings.write(keys::Top, place.top());
+        settings.write(keys::Left, place.left());
+    }
     if (normal) {
         settings.write(keys::Width, width());
         settings.write(keys::Height, height());
@@ -718,6 +729,11 @@ void TForm1::writeSettingsForClose() {
         settings.write(*key, decoder_->thresholds.*field);
     }
     settings.write(keys::Sound, alarms_->alarmSound);
+    try {
+        settings.commit();
+    } catch (const settings::SettingsWriteError&) {
+        throw link::storeFailedError();
+    }
 }
 
 bool TForm1::FormClose() {

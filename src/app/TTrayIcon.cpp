@@ -34,9 +34,14 @@ QString trayHint(const QString& panel1, const QString& panel2, const QString& lb
            QLatin1Char('\r') + QStringLiteral("T3=") + lbShtHM;
 }
 
-TTrayIcon::TTrayIcon(QMainWindow* window, TrayHost& host, core::Timer& clickTimer,
-                     core::Timer& trayCheck)
-    : QObject(window), window_(window), host_(host), clickTimer_(clickTimer) {
+TTrayIcon::TTrayIcon(QMainWindow* window, TrayHost& host, Notifier& notifier,
+                     const core::Clock& clock, core::Timer& clickTimer, core::Timer& trayCheck)
+    : QObject(window),
+      window_(window),
+      host_(host),
+      notifier_(notifier),
+      notices_(notifier, clock),
+      clickTimer_(clickTimer) {
     // A menu of its own, not the window's: a popup of a hidden window is
     // not shown, and the menu must open while the window is in the tray.
     menu_ = std::make_unique<QMenu>();
@@ -56,7 +61,10 @@ TTrayIcon::TTrayIcon(QMainWindow* window, TrayHost& host, core::Timer& clickTime
     connect(&clickTimer_, &core::Timer::timeout, this, &TTrayIcon::onClickTimer);
     connect(&host_, &TrayHost::pressed, this, &TTrayIcon::onPressed);
     connect(&host_, &TrayHost::doubleClicked, this, &TTrayIcon::onDoubleClicked);
+    // A StatusNotifier tray's only click: what a double click does.
+    connect(&host_, &TrayHost::activated, this, &TTrayIcon::TrayIcon1DblClick);
     connect(&host_, &TrayHost::messageClicked, this, &TTrayIcon::TrayIcon1BalloonHintClick);
+    connect(&notifier_, &Notifier::clicked, this, &TTrayIcon::TrayIcon1BalloonHintClick);
     connect(&trayCheck, &core::Timer::timeout, this, &TTrayIcon::checkTray);
     trayCheck.setInterval(kTrayCheckMs);
     trayCheck.start();
@@ -68,6 +76,9 @@ TTrayIcon::~TTrayIcon() = default;
 void TTrayIcon::setIconVisible(bool visible) {
     iconVisible_ = visible;
     host_.setVisible(visible);
+    if (!visible) {
+        notices_.withdrawAll();  // the program leaves
+    }
 }
 
 void TTrayIcon::setHint(const QString& hint) {
@@ -80,15 +91,33 @@ void TTrayIcon::setHint(const QString& hint) {
 
 void TTrayIcon::ShowBalloon(const QString& title, const QString& text, core::BalloonIcon kind,
                             int timeoutSeconds) {
-    const QString shownTitle = title.left(kTitleLength);
-    const QString shownText = withLineFeeds(text.left(kTextLength));
-    if (iconVisible_ && host_.available()) {
-        host_.showMessage(shownTitle, shownText, kind, timeoutSeconds * 1000);
+    deliver({title, text, false, timeoutSeconds * 1000}, kind);
+}
+
+void TTrayIcon::ShowAlarmBalloon(const QString& title, const QString& text, int timeoutSeconds) {
+    deliver({title, text, true, timeoutSeconds * 1000}, core::BalloonIcon::Warning);
+}
+
+void TTrayIcon::HideAlarmBalloon() {
+    notices_.withdrawAlarm();
+}
+
+void TTrayIcon::deliver(const Notice& notice, core::BalloonIcon kind) {
+    const QString title = notice.title.left(kTitleLength);
+    const QString text = withLineFeeds(notice.text.left(kTextLength));
+    const TrayKind tray = iconVisible_ ? host_.kind() : TrayKind::None;
+    if (tray == TrayKind::XEmbed) {
+        host_.showMessage(title, text, kind, notice.timeoutMs);
         return;
     }
-    QString line = shownTitle + QStringLiteral(" ") + shownText;
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    window_->statusBar()->showMessage(line, timeoutSeconds * 1000);
+    if (tray == TrayKind::None) {
+        QString line = title + QStringLiteral(" ") + text;
+        line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        window_->statusBar()->showMessage(line, notice.timeoutMs);
+    }
+    if (notifier_.available() && (tray == TrayKind::StatusNotifier || !window_->isActiveWindow())) {
+        notices_.post({title, text, notice.urgent, notice.timeoutMs});
+    }
 }
 
 void TTrayIcon::ShowMainWindow() {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/TrayHost.h"
+#include "app/WarningNotices.h"
 #include "core/Balloons.h"
+#include "core/Clock.h"
 #include "core/Timer.h"
 
 #include <QIcon>
@@ -19,8 +21,11 @@ namespace im::app {
 // The program's icon in the notification area: its tooltip with the
 // latest values, its menu, its warning balloons, starting hidden and
 // minimising to the tray. The window is never hidden while the desktop has
-// no notification area (the icon would be the only way back to it), and
-// the balloons then show in the window's status bar, so no warning is lost.
+// no notification area (the icon would be the only way back to it).
+// Balloons are the toolkit's own in an XEmbed tray; elsewhere they are the
+// desktop's notifications, one at a time, and without a tray those come
+// only while the window is not the active one: its status bar shows them
+// too, and is all there is on a desktop without notifications.
 class TTrayIcon : public QObject, public core::Balloons {
     Q_OBJECT
 public:
@@ -32,7 +37,8 @@ public:
     // clickTimer tells a click from the start of a double click (its
     // interval is set to the desktop's double-click time); trayCheck
     // watches for a notification area that went away.
-    TTrayIcon(QMainWindow* window, TrayHost& host, core::Timer& clickTimer, core::Timer& trayCheck);
+    TTrayIcon(QMainWindow* window, TrayHost& host, Notifier& notifier, const core::Clock& clock,
+              core::Timer& clickTimer, core::Timer& trayCheck);
     ~TTrayIcon() override;
 
     void setIconVisible(bool visible);
@@ -45,6 +51,10 @@ public:
     // characters, a text its first 255.
     void ShowBalloon(const QString& title, const QString& text, core::BalloonIcon icon,
                      int timeoutSeconds) override;
+    // An alarm's notification is critical and stays until read; a reset of
+    // every alarm takes it away.
+    void ShowAlarmBalloon(const QString& title, const QString& text, int timeoutSeconds) override;
+    void HideAlarmBalloon() override;
 
     void ShowMainWindow();
     void HideMainWindow();
@@ -76,9 +86,12 @@ private:
     void onClickTimer();
     void checkTray();
     void bringToFront();
+    void deliver(const Notice& notice, core::BalloonIcon icon);
 
     QMainWindow* window_;
     TrayHost& host_;
+    Notifier& notifier_;
+    WarningNotices notices_;
     core::Timer& clickTimer_;
     bool iconVisible_ = false;
     QString hint_;

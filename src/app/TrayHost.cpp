@@ -1,65 +1,162 @@
 #include "app/TrayHost.h"
 
+#include "app/StatusNotifierItem.h"
 #include "app/TTrayIcon.h"
 
+#include <QtGui/qguiapplication_platform.h>
+#include <QCoreApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTimer>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 namespace im::app {
 
-QtTrayHost::QtTrayHost(QObject* parent) : TrayHost(parent) {
-    icon_.setIcon(applicationIcon());
-    connect(&icon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger) {
-                    Q_EMIT pressed();
-                } else if (reason == QSystemTrayIcon::DoubleClick) {
-                    Q_EMIT doubleClicked();
-                } else if (reason == QSystemTrayIcon::Context && menu_) {
-                    // Opened from the event loop: opened inside the tray's
-                    // mouse press while the program has no active window (the
-                    // window hidden in the tray), the menu would close again
-                    // at once as the program becomes active.
-                    QTimer::singleShot(0, menu_, [m = menu_] { m->popup(QCursor::pos()); });
-                }
-            });
-    connect(&icon_, &QSystemTrayIcon::messageClicked, this, &TrayHost::messageClicked);
+namespace {
+
+xcb_connection_t* x11Connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
 }
 
-bool QtTrayHost::available() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+// The selection an XEmbed tray owns on the X screen of the display.
+unsigned trayAtom(xcb_connection_t* c) {
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype dot = display.lastIndexOf('.');
+    const qsizetype colon = display.lastIndexOf(':');
+    const int screen = dot > colon ? std::atoi(display.constData() + dot + 1) : 0;
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, quint16(name.size()), name.constData()), nullptr);
+    const unsigned atom = reply ? reply->atom : 0;
+    std::free(reply);
+    return atom;
 }
 
-void QtTrayHost::setVisible(bool visible) {
-    icon_.setVisible(visible);
+bool selectionOwned(xcb_connection_t* c, unsigned atom) {
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom), nullptr);
+    const bool owned = reply && reply->owner != XCB_NONE;
+    std::free(reply);
+    return owned;
 }
 
-void QtTrayHost::setToolTip(const QString& text) {
-    icon_.setToolTip(text);
-}
-
-void QtTrayHost::showMessage(const QString& title, const QString& text, core::BalloonIcon kind,
-                             int milliseconds) {
-    QSystemTrayIcon::MessageIcon icon = QSystemTrayIcon::NoIcon;
+QSystemTrayIcon::MessageIcon messageIcon(core::BalloonIcon kind) {
     switch (kind) {
         case core::BalloonIcon::Info:
-            icon = QSystemTrayIcon::Information;
-            break;
+            return QSystemTrayIcon::Information;
         case core::BalloonIcon::Warning:
-            icon = QSystemTrayIcon::Warning;
-            break;
+            return QSystemTrayIcon::Warning;
         case core::BalloonIcon::Error:
-            icon = QSystemTrayIcon::Critical;
-            break;
+            return QSystemTrayIcon::Critical;
         case core::BalloonIcon::None:
             break;
     }
-    icon_.showMessage(title, text, icon, milliseconds);
+    return QSystemTrayIcon::NoIcon;
 }
 
-void QtTrayHost::setContextMenu(QMenu* menu) {
+}  // namespace
+
+DesktopTrayHost::DesktopTrayHost(QDBusConnection bus, const QString& title, QObject* parent)
+    : TrayHost(parent),
+      item_(new StatusNotifierItem(std::move(bus), QCoreApplication::applicationName(), title,
+                                   applicationIcon(), this)) {
+    if (xcb_connection_t* c = x11Connection()) {
+        x11_ = true;
+        trayAtom_ = trayAtom(c);
+    }
+    connect(item_, &StatusNotifierItem::trayChanged, this, &DesktopTrayHost::follow);
+    connect(item_, &StatusNotifierItem::activated, this, &TrayHost::activated);
+    connect(item_, &StatusNotifierItem::contextMenuRequested, this, &DesktopTrayHost::popUpMenu);
+}
+
+DesktopTrayHost::~DesktopTrayHost() = default;
+
+TrayKind DesktopTrayHost::kind() const {
+    if (item_->hosted()) {
+        return TrayKind::StatusNotifier;
+    }
+    // The toolkit's icon is made when first shown, so ask before it is.
+    if (x11_ && !item_->watched() && trayAtom_ != 0) {
+        if (xcb_connection_t* c = x11Connection(); c && selectionOwned(c, trayAtom_)) {
+            return TrayKind::XEmbed;
+        }
+    }
+    return TrayKind::None;
+}
+
+// The icon goes where the desktop shows it now: the bus's tray when there
+// is one, else the toolkit's icon, made only on X11 and while no watcher is
+// on the bus (the toolkit would then make a StatusNotifier item of its own).
+void DesktopTrayHost::follow() {
+    item_->setVisible(wanted_ && item_->hosted());
+    const bool xembed = wanted_ && x11_ && !item_->watched();
+    if (xembed && !icon_) {
+        icon_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
+        icon_->setToolTip(toolTip_);
+        connect(icon_.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger) {
+                        Q_EMIT pressed();
+                    } else if (reason == QSystemTrayIcon::DoubleClick) {
+                        Q_EMIT doubleClicked();
+                    } else if (reason == QSystemTrayIcon::Context) {
+                        // Opened from the event loop: opened inside the
+                        // tray's mouse press while the program has no active
+                        // window (the window hidden in the tray), the menu
+                        // would close again at once as the program becomes
+                        // active.
+                        QTimer::singleShot(0, this, [this] { popUpMenu(QCursor::pos()); });
+                    }
+                });
+        // The toolkit's balloon closes at any press and reports it as a
+        // click on the balloon, also a press on the icon (a right click for
+        // the menu): that one is the icon's.
+        connect(icon_.get(), &QSystemTrayIcon::messageClicked, this, [this] {
+            if (!icon_->geometry().contains(QCursor::pos())) {
+                Q_EMIT messageClicked();
+            }
+        });
+    }
+    if (icon_) {
+        icon_->setVisible(xembed);
+    }
+}
+
+void DesktopTrayHost::popUpMenu(QPoint at) {
+    if (menu_) {
+        menu_->popup(at);
+    }
+}
+
+void DesktopTrayHost::setVisible(bool visible) {
+    wanted_ = visible;
+    follow();
+}
+
+void DesktopTrayHost::setToolTip(const QString& text) {
+    toolTip_ = text;
+    item_->setToolTip(text);
+    if (icon_) {
+        icon_->setToolTip(text);
+    }
+}
+
+void DesktopTrayHost::showMessage(const QString& title, const QString& text, core::BalloonIcon kind,
+                                  int milliseconds) {
+    if (icon_) {
+        icon_->showMessage(title, text, messageIcon(kind), milliseconds);
+    }
+}
+
+void DesktopTrayHost::setContextMenu(QMenu* menu) {
     menu_ = menu;
+    item_->setMenu(menu ? menu->actions() : QList<QAction*>{});
 }
 
 }  // namespace im::app

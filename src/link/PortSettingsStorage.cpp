@@ -55,8 +55,16 @@ void LoadPortSettings(TSerialPort& port, const QString& path) {
     port.EndSettingsUpdate();
 }
 
+ESerialPortError storeFailedError() {
+    return ESerialPortError(kStoreFailed, ESerialPortError::kNoOsError);
+}
+
 void StorePortSettings(const TSerialPort& port, const QString& path) {
     settings::SettingsFile file(path);
+    StorePortSettings(port, file);
+}
+
+void StorePortSettings(const TSerialPort& port, settings::SettingsFile& file) {
     try {
         file.write(keys::Port, port.Port());
         file.write(keys::BaudRate, textOf(baudRateTexts(), port.baudRate()));
@@ -68,9 +76,9 @@ void StorePortSettings(const TSerialPort& port, const QString& path) {
         file.write(keys::Parity, textOf(parityTexts(), port.parity().Bits));
         file.write(keys::FlowControl, textOf(flowControlTexts(), port.flowControl().kind()));
     } catch (const settings::SettingsWriteError&) {
-        throw ESerialPortError(kStoreFailed, ESerialPortError::kNoOsError);
+        throw storeFailedError();
     } catch (const settings::SettingsReadError&) {
-        throw ESerialPortError(kStoreFailed, ESerialPortError::kNoOsError);
+        throw storeFailedError();
     }
 }
 

@@ -2,8 +2,13 @@
 
 #include <QString>
 
+namespace im::settings {
+class SettingsFile;
+}
+
 namespace im::link {
 
+class ESerialPortError;
 class TSerialPort;
 
 // The port's basic settings in section "ComPort1" of the settings file at
@@ -13,5 +18,9 @@ class TSerialPort;
 // current value. Failures of the file become ESerialPortError 17 and 16.
 void LoadPortSettings(TSerialPort& port, const QString& path);
 void StorePortSettings(const TSerialPort& port, const QString& path);
+// The same into a file that may be gathering a batch of writes.
+void StorePortSettings(const TSerialPort& port, settings::SettingsFile& file);
+// The error of a store that failed (16), for a batch whose commit failed.
+ESerialPortError storeFailedError();
 
 }  // namespace im::link

@@ -18,12 +18,17 @@ namespace {
 
 constexpr qsizetype kMaxStringLength = 2047;
 
+}  // namespace
+
 // The file as lines, without their line ends. A file written on Windows
 // keeps its CR LF line ends when it is rewritten.
-struct IniText {
+struct SettingsFile::Lines {
     QStringList lines;
     QString lineEnd = QStringLiteral("\n");
 };
+using IniText = SettingsFile::Lines;
+
+namespace {
 
 QString decode(const QByteArray& bytes) {
     QByteArrayView view(bytes);
@@ -212,7 +217,7 @@ std::optional<int> SettingsFile::parseInteger(const QString& text) {
 std::optional<QString> SettingsFile::lookup(const QString& section, const QString& key) const {
     // Read without splitting the file into lines: start-up reads it once
     // per setting, and a hand-edited file may hold a value of megabytes.
-    const QString text = loadText(path_);
+    const QString text = batch_ ? batch_->lines.join(QLatin1Char('\n')) : loadText(path_);
     bool inSection = false;
     QStringView name, value;
     for (const QStringView line : QStringTokenizer(text, QLatin1Char('\n'))) {
@@ -246,8 +251,23 @@ bool SettingsFile::ReadBool(const QString& section, const QString& key, bool def
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+void SettingsFile::beginBatch() {
+    batch_ = std::make_shared<Lines>(load(path_));
+}
+
+void SettingsFile::commit() {
+    const std::shared_ptr<Lines> batch = std::move(batch_);
+    if (batch) {
+        store(*batch);
+    }
+}
+
 void SettingsFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    IniText ini = load(path_);
+    IniText loaded;
+    if (!batch_) {
+        loaded = load(path_);
+    }
+    IniText& ini = batch_ ? *batch_ : loaded;
     // A line break inside a value would start a line of its own and could
     // forge other keys; it is stored as a space.
     QString clean = value;
@@ -278,7 +298,12 @@ void SettingsFile::WriteString(const QString& section, const QString& key, const
             ini.lines.insert(lastFilled + 1, entry);
         }
     }
+    if (!batch_) {
+        store(ini);
+    }
+}
 
+void SettingsFile::store(const Lines& ini) {
     QString text = ini.lines.join(ini.lineEnd);
     text += ini.lineEnd;
     QDir().mkpath(QFileInfo(path_).absolutePath());

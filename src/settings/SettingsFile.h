@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace im::settings {
@@ -56,13 +57,25 @@ public:
     void write(const IntKey& key, int value);
     void write(const BoolKey& key, bool value);
 
+    // The writes that follow are gathered in memory (and reads see them)
+    // until commit() puts them in the file in one replacement: a close
+    // writes twenty keys, and each replacement waits for the disk. Throws
+    // SettingsReadError when the file cannot be read.
+    void beginBatch();
+    // Throws SettingsWriteError; the batch ends either way.
+    void commit();
+
     // The integer reading rule: "0x"/"0X" (with more after it) or "$" start
     // hexadecimal, anything else is decimal; 32-bit, otherwise no value.
     static std::optional<int> parseInteger(const QString& text);
 
+    struct Lines;
+
 private:
     std::optional<QString> lookup(const QString& section, const QString& key) const;
+    void store(const Lines& lines);
     QString path_;
+    std::shared_ptr<Lines> batch_;
 };
 
 }  // namespace im::settings

@@ -86,23 +86,24 @@ private Q_SLOTS:
         }
     }
 
-    // Leaving a box completes its number, and replaces one out of range
-    // after saying so; a temperature that is not digits, comma and one digit
-    // is an error and keeps its text. Each case: box, text, completed text,
-    // range message or "error", replacement.
+    // Leaving a box completes its number and sets its threshold, or refuses
+    // one out of range with a message naming the box; a temperature that is
+    // not digits, comma and one digit is an error and keeps its text, and a
+    // humidity that is no integer sets nothing. Each case: box (0 to 5),
+    // text, completed text, message or error, threshold ('-' none).
     void exitValidation() {
-        for (const char* c : {"T|0,0||", "T,|0,0||", "T,5|0,5||", "T5|5,0||", "T50,0|50,0||",
-                              "T50,1|50,1|Не в диапазоне (0..50.0)  \"50,1\"|0,0",
-                              "T120|120,0|Не в диапазоне (0..50.0)  \"120,0\"|0,0",
-                              "T39,|39,|error|", "T3,5,5|3,5,5|error|", "H99|99||",
-                              "H100|100|Не в диапазоне (0..99)  \"100\"|50", "H||||"}) {
+        for (const char* c :
+             {"0|0,0||0", "1,|0,0||0", "2,5|0,5||5", "35|5,0||50", "050,0|50,0||500",
+              "050,1|50,1|Т1 Тревога, Выше\nНе в диапазоне (0..50.0)  \"50,1\"|-",
+              "3120|120,0|Т2 Тревога, Ниже\nНе в диапазоне (0..50.0)  \"120,0\"|-",
+              "139,|39,|'3,' is not a valid integer value|-",
+              "23,5,5|3,5,5|'3,55' is not a valid integer value|-", "499|99||99",
+              "5100|100|Влажность, Ниже\nНе в диапазоне (0..99)  \"100\"|-", "4|||-"}) {
             const QStringList f = QString::fromUtf8(c).mid(1).split('|');
-            const alarms::BoxExit e =
-                c[0] == 'T' ? alarms::temperatureExit(f[0]) : alarms::humidityExit(f[0]);
+            const alarms::BoxExit e = alarms::boxExit(std::size_t(c[0] - '0'), f[0]);
             QCOMPARE(e.text, f[1]);
-            QCOMPARE(e.conversionError.isEmpty() ? e.rangeMessage + '|' + e.replacement
-                                                 : QStringLiteral("error|"),
-                     f[2] + '|' + f[3]);
+            QCOMPARE(e.rangeMessage + e.conversionError, f[2]);
+            QCOMPARE(e.threshold ? QString::number(*e.threshold) : "-", f[3]);
         }
     }
 
@@ -166,6 +167,15 @@ private Q_SLOTS:
         s.alarm.setEnabled(Channel::T1, true);
         s.blink.fire();
         QCOMPARE(s.outputs.panels(), QStringLiteral("--1"));
+        // Reset or disabled while red, a panel is normal at the next tick.
+        s.alarm.Panel1DblClick(Channel::T1);
+        s.blink.fire();
+        QCOMPARE(s.outputs.panels(), QStringLiteral("---"));
+        s.set("2", "2");
+        s.blink.fire();
+        s.alarm.setEnabled(Channel::T2, false);
+        s.blink.fire();
+        QCOMPARE(s.outputs.panels(), QStringLiteral("---"));
         // The sound period is the setting in seconds; 0 stops the timer (-1).
         QCOMPARE(s.soundTimer.interval(), 3000);
         const std::pair<int, int> periods[] = {

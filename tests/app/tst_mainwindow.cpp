@@ -47,6 +47,7 @@ struct Window {
     test::FakeDialogs dialogs;
     test::FakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(12, 0))};
     test::FakeTrayHost tray;
+    test::FakeNotifier notifier;
     test::RecordingSound sound;
     int flashes = 0;
     QList<QUrl> opened;
@@ -75,6 +76,7 @@ struct Window {
         s.clock = &clock;
         s.dialogs = &dialogs;
         s.tray = &tray;
+        s.notifier = &notifier;
         s.sound = &sound;
         s.flash = [this](QWidget*, int) { ++flashes; };
         s.autorun = {dir.path() + QStringLiteral("/etc"), dir.path() + QStringLiteral("/home")};
@@ -482,7 +484,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(overview));
         const QImage before = view->grab().toImage();
         w.form->EditT1H->setText(QStringLiteral("37,1"));  // every T1 now above its band
-        QTest::keyClick(w.form->EditT1H, Qt::Key_Return);
+        w.form->bandBoxes().EditT1HExit(0);
         overview->refresh();
         QVERIFY(view->grab().toImage() != before);
 
@@ -636,51 +638,89 @@ private Q_SLOTS:
     }
 
     // The band boxes as the operator uses them: Enter goes round them in
-    // order, typing is filtered, and leaving a box completes its number or
-    // replaces it after a range message; a number that cannot be read is an
-    // error and keeps its text.
+    // order, and typing is filtered (Delete and the editing shortcuts work,
+    // other chords type nothing). A typed value sets its threshold only when
+    // the box is left for another control (Enter, Tab, a click; not when the
+    // window or a popup takes the focus): completed, or refused after a
+    // message naming the box, which gets back its last value. A number that
+    // cannot be read is an error, keeps its text and sets nothing.
     void bandBoxes() {
         Window w;
         w.show();
         app::TForm1& f = *w.form;
         f.EditT3L->setFocus();
         QTRY_VERIFY(f.EditT3L->hasFocus());
-        for (QLineEdit* next : {f.EditT1H, f.EditT1L, f.EditT2H, f.EditT2L, f.EditT3H, f.EditT3L}) {
+        const QList<QLineEdit*> boxes{f.EditT1H, f.EditT1L, f.EditT2H,
+                                      f.EditT2L, f.EditT3H, f.EditT3L};
+        for (QLineEdit* next : boxes) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), next);
         }
+        using T = link::AlarmThresholds;
+        const QString range = QStringLiteral("message Монитор инкубатора: ");
         const struct {
             QLineEdit* box;
-            const char* typed;
+            int T::*threshold;
+            const char* typed;  // over the selection; capitalised words name keys
             const char* shown;
+            char leave;  // Enter, Tab, Click on the next box; the Window or a Popup takes focus
             const char* left;
-            const char* message;
+            QString message;
+            int value;
         } cases[] = {
-            {f.EditT1H, "50.1x", "50,1", "0,0", "Не в диапазоне (0..50.0)  \"50,1\""},
-            {f.EditT2H, "5", "5", "5,0", ""},
-            {f.EditT3H, "1.-00", "100", "50", "Не в диапазоне (0..99)  \"100\""},
+            {f.EditT1H, &T::T1_HI, "60", "60", 'E', "39,0",
+             range + "Т1 Тревога, Выше\nНе в диапазоне (0..50.0)  \"60,0\"", 390},
+            {f.EditT1H, &T::T1_HI, "3", "3", 'P', "3", "", 390},
+            {f.EditT1H, &T::T1_HI, "3", "3", 'W', "3", "", 390},
+            {f.EditT1H, &T::T1_HI, "3", "3", 'E', "3,0", "", 30},
+            {f.EditT1H, &T::T1_HI, "39,", "39,", 'T', "39,", "'3,' is not a valid integer value",
+             30},
+            {f.EditT1L, &T::T1_LOW, "39.5 Home Del", "9,5", 'C', "9,5", "", 95},
+            {f.EditT2H, &T::T2_HI, "3 Alt+5 Ctrl+5 8", "38", 'T', "38,0", "", 380},
+            {f.EditT2L, &T::T2_LOW, "5 Ctrl+A Ctrl+C 1 Ctrl+V", "15", 'E', "15,0", "", 150},
+            {f.EditT2L, &T::T2_LOW, "50.1x", "50,1", 'C', "15,0",
+             range + "Т2 Тревога, Ниже\nНе в диапазоне (0..50.0)  \"50,1\"", 150},
+            {f.EditT3H, &T::T3_HI, "85", "85", 'T', "85", "", 85},
+            {f.EditT3H, &T::T3_HI, "1.-00", "100", 'E', "85",
+             range + "Влажность, Выше\nНе в диапазоне (0..99)  \"100\"", 85},
+            {f.EditT3L, &T::T3_LOW, "25", "25", 'C', "25", "", 25},
         };
+        test::ScopedErrorRecorder errors;
         for (const auto& c : cases) {
             c.box->setFocus();
             c.box->selectAll();
-            QTest::keyClick(c.box, Qt::Key_Backspace);
-            QTest::keyClicks(c.box, QString::fromUtf8(c.typed));
+            const int before = f.decoder().thresholds.*c.threshold;
+            for (const QString& token : QString::fromUtf8(c.typed).split(' ')) {
+                if (!token[0].isUpper()) {
+                    QTest::keyClicks(c.box, token);
+                    continue;
+                }
+                const QKeyCombination key = QKeySequence(token)[0];
+                if (key.key() == Qt::Key_Delete) {  // as X11 sends it, with its control character
+                    QTest::sendKeyEvent(QTest::Click, c.box, key.key(), QStringLiteral("\x7f"),
+                                        key.keyboardModifiers());
+                } else {
+                    QTest::keyClick(c.box, key.key(), key.keyboardModifiers());
+                }
+            }
             QCOMPARE(c.box->text(), QString::fromUtf8(c.shown));
+            QCOMPARE(f.decoder().thresholds.*c.threshold, before);
             w.dialogs.asked.clear();
-            QTest::keyClick(c.box, Qt::Key_Return);
-            QTRY_COMPARE(c.box->text(), QString::fromUtf8(c.left));
-            QCOMPARE(w.dialogs.asked.join(""),
-                     *c.message ? "message Монитор инкубатора: " + QString::fromUtf8(c.message)
-                                : QString());
+            errors.messages.clear();
+            if (c.leave == 'P' || c.leave == 'W') {
+                QFocusEvent out(QEvent::FocusOut, c.leave == 'P' ? Qt::PopupFocusReason
+                                                                 : Qt::ActiveWindowFocusReason);
+                QApplication::sendEvent(c.box, &out);
+            } else if (c.leave == 'C') {
+                QTest::mouseClick(boxes[(boxes.indexOf(c.box) + 1) % 6], Qt::LeftButton);
+            } else {
+                QTest::keyClick(c.box, c.leave == 'E' ? Qt::Key_Return : Qt::Key_Tab);
+            }
+            QCoreApplication::processEvents();
+            QCOMPARE(c.box->text(), QString::fromUtf8(c.left));
+            QCOMPARE(w.dialogs.asked.join("") + errors.messages.join(""), c.message);
+            QCOMPARE(f.decoder().thresholds.*c.threshold, c.value);
         }
-        const link::AlarmThresholds& t = f.decoder().thresholds;
-        QCOMPARE((std::array{t.T1_HI, t.T2_HI, t.T3_HI}), (std::array{0, 50, 50}));
-        test::ScopedErrorRecorder errors;
-        f.bandBoxes().setTexts({"39,", "35,0", "39,0", "35,0", "90", "30"});
-        f.EditT1H->setFocus();
-        QTest::keyClick(f.EditT1H, Qt::Key_Return);
-        QTRY_COMPARE(errors.messages, QStringList{"'3,' is not a valid integer value"});
-        QCOMPARE(f.EditT1H->text(), QStringLiteral("39,"));
     }
 
     // Out-of-band frames latch their channels; the running alarm timer

@@ -16,8 +16,10 @@ namespace {
 struct Tray {
     QMainWindow window;
     test::FakeTrayHost host;
+    test::FakeNotifier notifier;
+    test::FakeClock clock;
     test::FakeTimer click, check;
-    app::TTrayIcon icon{&window, host, click, check};
+    app::TTrayIcon icon{&window, host, notifier, clock, click, check};
     explicit Tray(bool present = true) { host.present = present; }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DesktopNotifier.h"
 #include "app/TrayHost.h"
 #include "core/Sound.h"
 #include "support/Fakes.h"
@@ -12,7 +13,11 @@ namespace im::test {
 // tooltip and every message. The test emits its signals for the desktop.
 class FakeTrayHost final : public app::TrayHost {
 public:
-    bool available() const override { return present; }
+    app::TrayKind kind() const override {
+        return !present         ? app::TrayKind::None
+               : statusNotifier ? app::TrayKind::StatusNotifier
+                                : app::TrayKind::XEmbed;
+    }
     void setVisible(bool on) override { visible = on; }
     void setToolTip(const QString& text) override { toolTip = text; }
     void showMessage(const QString& title, const QString& text, core::BalloonIcon icon,
@@ -22,10 +27,23 @@ public:
     void setContextMenu(QMenu* m) override { menu = m; }
 
     bool present = true;
+    bool statusNotifier = false;
     bool visible = false;
     QString toolTip;
     QList<Balloon> shown;
     QMenu* menu = nullptr;
+};
+
+// A notification service that records what it is asked to show; the test
+// emits its click.
+class FakeNotifier final : public app::Notifier {
+public:
+    bool available() const override { return present; }
+    void show(const app::Notice& notice) override { shown.append(notice); }
+    void withdraw() override { ++withdrawn; }
+    bool present = true;
+    QList<app::Notice> shown;
+    int withdrawn = 0;
 };
 
 // Records the names played.
