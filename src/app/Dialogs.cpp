@@ -14,9 +14,10 @@ namespace im::app {
 namespace {
 
 // A message box is as wide as its text and buttons; a short text leaves
-// the title cut in frames that give it only part of the width (weston's
-// and GNOME's own title bars): "Завершение работ". The box is made wide
-// enough for its title in a bold face beside a frame's buttons.
+// the title cut where the frame centres it and draws its buttons over it
+// (the frames Qt draws itself on Wayland, GNOME's): "Завершение работ".
+// The box is made wide enough for its title in a bold face with room for
+// the frame's buttons on either side.
 void makeRoomForTitle(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (!grid) {
@@ -24,8 +25,8 @@ void makeRoomForTitle(QMessageBox& box) {
     }
     QFont bold = box.font();
     bold.setBold(true);
-    constexpr int kFrameButtons = 120;
-    const int width = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + kFrameButtons;
+    constexpr int kFrameButtons = 90;
+    const int width = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 2 * kFrameButtons;
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                   grid->rowCount(), 0, 1, grid->columnCount());
 }

@@ -110,7 +110,7 @@ void TTrayIcon::deliver(const Notice& notice, core::BalloonIcon kind) {
         host_.showMessage(title, text, kind, notice.timeoutMs);
         return;
     }
-    if (tray == TrayKind::None) {
+    if (tray == TrayKind::None || !notifier_.available()) {
         QString line = title + QStringLiteral(" ") + text;
         line.replace(QLatin1Char('\n'), QLatin1Char(' '));
         window_->statusBar()->showMessage(line, notice.timeoutMs);

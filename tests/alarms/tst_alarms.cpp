@@ -188,18 +188,23 @@ private Q_SLOTS:
 
     // One channel's reset clears its flag alone; the reset of all clears
     // every flag and the no-data flag.
+    // What is latched before, the reset (-1 every alarm), what is left; once
+    // no channel is left the alarm's balloon is taken away.
     void resets() {
-        const std::pair<int, const char*> cases[] = {{int(Channel::T1), "2HN"},
-                                                     {int(Channel::T2), "1HN"},
-                                                     {int(Channel::Humidity), "12N"},
-                                                     {-1, ""}};
-        for (const auto& [channel, left] : cases) {
+        const std::tuple<const char*, int, const char*> cases[] = {
+            {"12HN", int(Channel::T1), "2HN"},
+            {"12HN", int(Channel::T2), "1HN"},
+            {"12HN", int(Channel::Humidity), "12N"},
+            {"1N", int(Channel::T1), "N, balloon hidden"},
+            {"12HN", -1, ", balloon hidden"}};
+        for (const auto& [latched, channel, left] : cases) {
             Signalling s;
-            s.set("12HN", "");
+            s.set(latched, "");
             channel < 0 ? s.alarm.N21Click() : s.alarm.Panel1DblClick(Channel(channel));
             const link::AlarmFlags& f = s.flags;
             QCOMPARE(QString(f.t1 ? "1" : "") + (f.t2 ? "2" : "") + (f.hm ? "H" : "") +
-                         (s.noData ? "N" : ""),
+                         (s.noData ? "N" : "") +
+                         (s.balloons.alarmHidden > 0 ? ", balloon hidden" : ""),
                      QLatin1String(left));
         }
     }

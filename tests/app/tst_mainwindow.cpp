@@ -14,6 +14,7 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeTray.h"
 #include "support/Fakes.h"
+#include "support/Faults.h"
 #include "support/Frames.h"
 #include "support/TestMain.h"
 
@@ -285,7 +286,10 @@ private Q_SLOTS:
             QCOMPARE(errors.messages, QStringList{"Failed to store settings"});
         }
         QVERIFY(w.form->isVisible());
+        // Every key in one replacement of the file.
+        test::countRenamesOnto("incubator-monitor.ini");
         QVERIFY(w.form->close());
+        QCOMPARE(test::renamesCounted(), 1);
         QVERIFY(w.dialogs.asked.isEmpty());
         const QRect g = w.form->geometry();
         QCOMPARE(w.ini(), QStringLiteral(
@@ -370,13 +374,16 @@ private Q_SLOTS:
         QVERIFY(!w.ini().contains(QStringLiteral("[Form]")));
         QCOMPARE(test::readFile(w.dayFile()).count("\r\nT1="), 3);  // the save ran all the same
 
+        // Lines that come while the question waits reach the day file too.
         const QString saved = w.dir.path() + QStringLiteral("/saved.txt");
         w.dialogs.answers.push_back(QMessageBox::Yes);
         w.dialogs.fileNames.push_back(saved);
+        w.dialogs.whileAsking = [&w] { w.append(2); };
         QVERIFY(w.form->close());
         QCOMPARE(test::readFile(saved), w.form->journal.toBytes());
         QVERIFY(!w.form->ComPort1.Connected());
         QVERIFY(w.ini().contains(QStringLiteral("T1_HI=390")));
+        QCOMPARE(test::readFile(w.dayFile()).count("\r\nT1="), 5);
         w.form.reset();
     }
 

@@ -53,9 +53,88 @@ private Q_SLOTS:
         }
     }
 
+    // Where the toolkit draws no balloons (a StatusNotifier tray, no tray
+    // while the window is not the active one), warnings are desktop
+    // notifications: of one blink's alarms only the last, an alarm's
+    // critical; a warning repeated before its time is out sends nothing; a
+    // reset of every alarm withdraws its notice, and the program's end
+    // whatever it shows. An XEmbed tray shows every balloon itself; without
+    // a tray, or without notifications, the status bar shows them.
+    void warningsOnEveryDesktop_data() {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<bool>("statusNotifier");
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<bool>("notifications");
+        QTest::addColumn<int>("balloons");
+        QTest::addColumn<QString>("notices");
+        QTest::addColumn<bool>("statusBar");
+        const QString all =
+            "Температура T1!|Внимание!|Внимание!|Температура T1!|-|"
+            "Температура T1!|-";
+        QTest::newRow("XEmbed tray") << true << false << false << true << 33 << "" << false;
+        QTest::newRow("StatusNotifier tray") << true << true << true << true << 0 << all << false;
+        QTest::newRow("StatusNotifier tray, no notifications")
+            << true << true << false << false << 0 << "" << true;
+        QTest::newRow("no tray, window behind")
+            << false << false << false << true << 0 << all << true;
+        QTest::newRow("no tray, window active")
+            << false << false << true << true << 0 << "" << true;
+    }
+    void warningsOnEveryDesktop() {
+        QFETCH(bool, present);
+        QFETCH(bool, statusNotifier);
+        QFETCH(bool, active);
+        QFETCH(bool, notifications);
+        Tray t(present);
+        t.host.statusNotifier = statusNotifier;
+        t.notifier.present = notifications;
+        QWidget other;
+        showExposed(t.window);
+        if (!active) {
+            showExposed(other);
+        }
+        QWidget& front = active ? static_cast<QWidget&>(t.window) : other;
+        front.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&front));
+
+        const auto blink = [&t](int ticks) {
+            for (int i = 0; i < ticks; ++i) {
+                for (const char* channel : {"Влажность", "Температура T2", "Температура T1"}) {
+                    t.icon.ShowAlarmBalloon(channel, "За пределами допустимых значений!", 10);
+                }
+                QCoreApplication::processEvents();
+                t.clock.at = t.clock.at.addMSecs(700);
+            }
+        };
+        const auto noData = [&t](int times, int everySeconds) {
+            for (int i = 0; i < times; ++i) {
+                t.icon.ShowBalloon("Внимание!", "Нет данных от инкубатора.",
+                                   core::BalloonIcon::Warning, 10);
+                QCoreApplication::processEvents();
+                t.clock.advanceSeconds(everySeconds);
+            }
+        };
+        t.icon.setIconVisible(true);
+        blink(5);
+        noData(4, 3);
+        noData(2, 11);
+        t.icon.HideAlarmBalloon();  // the notice on screen is no alarm's
+        blink(3);
+        t.icon.HideAlarmBalloon();
+        t.icon.setIconVisible(false);  // nothing is on screen to withdraw
+        t.icon.setIconVisible(true);
+        blink(1);
+        t.icon.setIconVisible(false);
+
+        QTEST(int(t.host.shown.size()), "balloons");
+        QTEST(t.notifier.log.join('|'), "notices");
+        QTEST(!t.window.statusBar()->currentMessage().isEmpty(), "statusBar");
+    }
+
     // A press is a click only once the double-click time has passed; a
     // double click is never also a click, and shows the window, as a click
-    // on a balloon does.
+    // on a balloon or on a notification does, and a StatusNotifier tray's
+    // one kind of click.
     void clickAndDoubleClick() {
         Tray t;
         QSignalSpy clicks(&t.icon, &app::TTrayIcon::clicked);
@@ -71,9 +150,14 @@ private Q_SLOTS:
         t.click.fire();
         QCOMPARE(clicks.size() * 10 + doubles.size(), 11);
         QVERIFY(t.window.isVisible());
-        t.window.hide();
-        Q_EMIT t.host.messageClicked();
-        QVERIFY(t.window.isVisible());
+        for (const auto& show : std::initializer_list<std::function<void()>>{
+                 [&t] { Q_EMIT t.host.messageClicked(); }, [&t] { Q_EMIT t.notifier.clicked(); },
+                 [&t] { Q_EMIT t.host.activated(); }}) {
+            t.window.hide();
+            show();
+            QVERIFY(t.window.isVisible());
+        }
+        QCOMPARE(clicks.size() * 10 + doubles.size(), 12);
     }
 
     // With a tray, starting in it keeps the window hidden, minimising hides

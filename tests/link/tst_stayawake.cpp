@@ -1,9 +1,9 @@
 #include "link/StayAwake.h"
+#include "support/PrivateBus.h"
 #include "support/TestMain.h"
 
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
-#include <QProcess>
 #include <QSignalSpy>
 
 #include <poll.h>
@@ -59,41 +59,25 @@ public Q_SLOTS:
     void UnInhibit(uint cookie) { calls << QStringLiteral("UnInhibit %1").arg(cookie); }
 };
 
-// A private bus of the test's own, with the fakes that the case asks for
-// registered under the real services' names.
+// A private bus with the fakes that the case asks for registered under the
+// real services' names.
 struct Bus {
-    QProcess daemon;
-    QString address;
+    test::PrivateBus bus;
     FakeLogind logind;
     FakeScreenSaver screenSaver;
 
     Bus(bool withLogind, bool withScreenSaver) {
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        if (!daemon.waitForReadyRead(5000)) {
-            qFatal("dbus-daemon did not start (scripts/setup installs dbus-daemon)");
+        QDBusConnection service = bus.connection(QStringLiteral("service"));
+        if (withLogind) {
+            test::PrivateBus::offer(service, QStringLiteral("org.freedesktop.login1"),
+                                    QStringLiteral("/org/freedesktop/login1"), &logind);
         }
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
-        QDBusConnection service = QDBusConnection::connectToBus(address, QStringLiteral("service"));
-        auto offer = [&service](bool wanted, const QString& name, QObject* fake) {
-            if (wanted) {
-                service.registerObject(u'/' + QString(name).replace(u'.', u'/'), fake,
-                                       QDBusConnection::ExportAllSlots);
-                service.registerService(name);
-            }
-        };
-        offer(withLogind, QStringLiteral("org.freedesktop.login1"), &logind);
-        offer(withScreenSaver, QStringLiteral("org.freedesktop.ScreenSaver"), &screenSaver);
+        if (withScreenSaver) {
+            test::PrivateBus::offer(service, QStringLiteral("org.freedesktop.ScreenSaver"),
+                                    QStringLiteral("/org/freedesktop/ScreenSaver"), &screenSaver);
+        }
     }
-    QDBusConnection client() const {
-        return QDBusConnection::connectToBus(address, QStringLiteral("client"));
-    }
-    ~Bus() {
-        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("service"));
-        daemon.kill();
-        daemon.waitForFinished();
-    }
+    QDBusConnection client() { return bus.connection(QStringLiteral("client")); }
 };
 
 }  // namespace

@@ -71,7 +71,8 @@ private Q_SLOTS:
     // An existing key keeps its place, a new one goes to the end of its
     // section (before blank lines), a new section to the end; line ends and
     // the Windows code page of an old file are read, line breaks in a value
-    // cannot forge keys.
+    // cannot forge keys. Gathered in a batch, the writes reach the file only
+    // at its commit, and reads see them before.
     void writes() {
         const char* const cases[][2] = {
             {"", "[Form]\nTop=10\n[Alarm]\nSound=a.wav [Form] Top=-32000\n"},
@@ -82,19 +83,38 @@ private Q_SLOTS:
             // "ошибка" in Windows-1251, in a file with CR LF line ends
             {"[Alarm]\r\nSound=\xEE\xF8\xE8\xE1\xEA\xE0.wav\r\n",
              "[Alarm]\r\nSound=a.wav [Form] Top=-32000\r\n[Form]\r\nTop=10\r\n"}};
-        for (const auto& [before, after] : cases) {
-            QFile::remove(ini());
-            SettingsFile f(ini());
-            if (*before) {
-                test::writeFile(ini(), before);
+        for (const bool batch : {false, true}) {
+            for (const auto& [before, after] : cases) {
+                QFile::remove(ini());
+                SettingsFile f(ini());
+                if (*before) {
+                    test::writeFile(ini(), before);
+                }
+                if (QByteArray(before).contains('\xEE')) {
+                    QCOMPARE(f.read(keys::Sound), QStringLiteral("ошибка.wav"));
+                }
+                if (batch) {
+                    f.beginBatch();
+                }
+                f.write(keys::Top, 10);
+                f.write(keys::Sound, QStringLiteral("a.wav\n[Form]\nTop=-32000"));
+                if (batch) {
+                    QCOMPARE(test::readFile(ini()), *before ? QByteArray(before) : "<missing>");
+                    QCOMPARE(f.read(keys::Top), 10);
+                    f.commit();
+                }
+                QCOMPARE(test::readFile(ini()), QByteArray(after));
             }
-            if (QByteArray(before).contains('\xEE')) {
-                QCOMPARE(f.read(keys::Sound), QStringLiteral("ошибка.wav"));
-            }
-            f.write(keys::Top, 10);
-            f.write(keys::Sound, QStringLiteral("a.wav\n[Form]\nTop=-32000"));
-            QCOMPARE(test::readFile(ini()), QByteArray(after));
         }
+        // A commit the disk refuses is an error, and ends the batch.
+        SettingsFile f(ini());
+        f.beginBatch();
+        f.write(keys::Top, 20);
+        {
+            test::FileSizeLimit full(0);
+            QVERIFY_THROWS_EXCEPTION(SettingsWriteError, f.commit());
+        }
+        QCOMPARE(f.read(keys::Top), 10);
     }
 
     void unreadableFileIsAnErrorNotDefaults() {

@@ -24,6 +24,9 @@ public:
     QMessageBox::StandardButton question(QWidget*, const QString& title, const QString& text,
                                          QMessageBox::StandardButtons) override {
         asked << QStringLiteral("question %1: %2").arg(title, text);
+        if (whileAsking) {
+            whileAsking();  // what goes on while a person reads the question
+        }
         return take(answers, QMessageBox::Cancel);
     }
     void message(QWidget*, const QString& title, const QString& text, QMessageBox::Icon) override {
@@ -49,6 +52,7 @@ public:
     std::deque<std::optional<QColor>> colors;
     std::vector<QFont> applied;
     std::optional<QFont> chosenFont;
+    std::function<void()> whileAsking;
     QStringList asked;
 
 private:

@@ -39,11 +39,13 @@ public:
 class FakeNotifier final : public app::Notifier {
 public:
     bool available() const override { return present; }
-    void show(const app::Notice& notice) override { shown.append(notice); }
-    void withdraw() override { ++withdrawn; }
+    // A notice as its title, "!" after a critical one; a withdrawal as "-".
+    void show(const app::Notice& notice) override {
+        log << notice.title + (notice.urgent ? "!" : "");
+    }
+    void withdraw() override { log << QStringLiteral("-"); }
     bool present = true;
-    QList<app::Notice> shown;
-    int withdrawn = 0;
+    QStringList log;
 };
 
 // Records the names played.

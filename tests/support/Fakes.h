@@ -47,7 +47,9 @@ public:
                      int seconds) override {
         shown.append({title, text, icon, seconds});
     }
+    void HideAlarmBalloon() override { ++alarmHidden; }
     QList<Balloon> shown;
+    int alarmHidden = 0;
 };
 
 class FakeClock final : public core::Clock {

@@ -4,6 +4,8 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -36,7 +38,19 @@ bool takeFault(Fault& f, int fd) {
     return true;
 }
 
+std::string renamedName;
+int renames = 0;
+
 }  // namespace
+
+void im::test::countRenamesOnto(const char* name) {
+    renamedName = name;
+    renames = 0;
+}
+
+int im::test::renamesCounted() {
+    return renames;
+}
 
 void im::test::failReads(int fd, int err, int times) {
     readFault = {fd, err, times, 0};
@@ -55,4 +69,14 @@ extern "C" ssize_t read(int fd, void* buffer, size_t count) {
 extern "C" int tcflush(int fd, int queue) {
     static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "tcflush"));
     return takeFault(flushFault, fd) ? -1 : real(fd, queue);
+}
+
+extern "C" int rename(const char* from, const char* to) {
+    static const auto real =
+        reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+    const char* slash = std::strrchr(to, '/');
+    if (!renamedName.empty() && renamedName == (slash ? slash + 1 : to)) {
+        ++renames;
+    }
+    return real(from, to);
 }

@@ -11,4 +11,9 @@ namespace im::test {
 void failReads(int fd, int err, int times = 1);
 void failFlushes(int err, int times = 1);
 
+// Counts, from now on, the calls of rename() that put a file of this name
+// (the last part of the path) in place; renamesCounted() tells how many.
+void countRenamesOnto(const char* name);
+int renamesCounted();
+
 }  // namespace im::test
