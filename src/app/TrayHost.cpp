@@ -149,6 +149,8 @@ void DesktopTrayHost::setToolTip(const QString& text) {
 
 void DesktopTrayHost::showMessage(const QString& title, const QString& text, core::BalloonIcon kind,
                                   int milliseconds) {
+    // A balloon shown again closes the open menu: an alarm's, shown at every
+    // blink, would leave the operator no time to choose from it.
     if (icon_) {
         icon_->showMessage(title, text, messageIcon(kind), milliseconds);
     }

@@ -14,59 +14,19 @@ export HOME="$work" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
 export QT_QPA_PLATFORM=xcb  # a real window, whatever the other tests use
 unset XDG_CONFIG_HOME XDG_DATA_HOME
 
-pids=""
-cleanup() {
-  for p in $pids; do kill "$p" 2>/dev/null || true; done
-  for p in $pids; do wait "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
-fail() {
-  echo "e2e: FAILED: $*" >&2
-  for log in "$shots/icewm.log" "$work/monitor.log" "$work/sim.out"; do
-    [ -s "$log" ] && sed "s|^|e2e: $(basename "$log"): |" "$log" >&2
-  done
-  import -window root "$shots/failed.png" 2>/dev/null || true
-  echo "e2e: the screen is in $shots/failed.png" >&2
-  exit 1
-}
-step() { echo "e2e: $*"; }
-# Runs the command until it succeeds, for at most $1 tenths of a second.
-within() {
-  tenths=$1
-  shift
-  while ! "$@" >/dev/null 2>&1; do
-    tenths=$((tenths - 1))
-    [ "$tenths" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
+logs="$shots/icewm.log $work/monitor.log $work/sim.out"
+. "$(dirname "$0")/lib.sh"
 
-display=90
-while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-export DISPLAY=":$display"
-# Without -noreset the server starts over whenever its last client leaves,
-# and a client that connects just then (the window manager after the check
-# below) is refused.
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids="$pids $!"
-within 50 xdpyinfo || fail "Xvfb did not start"
+start_xvfb
 # Its own texts need no Russian locale; what it says is kept for a failure.
 LANG=C.UTF-8 LC_ALL=C.UTF-8 icewm >"$shots/icewm.log" 2>&1 &
 wm=$!
 pids="$pids $wm"
-# xprop succeeds also when the property is missing: look for the window.
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
 within 50 wm_running || fail "icewm did not start"
 sleep 1  # its tray comes up just after it
 
-"$sim" --period 200 >"$work/sim.out" 2>&1 &
-pids="$pids $!"
-within 50 test -s "$work/sim.out" || fail "the simulator did not start"
-tty=$(head -n 1 "$work/sim.out")
-
-cp "$monitor" "$work/incubator-monitor"
-cat >"$work/incubator-monitor.ini" <<INI
+start_simulator
+start_monitor <<INI
 [ComPort1]
 Port=$tty
 OpenStart=1
@@ -76,18 +36,7 @@ Top=100
 [LogFile]
 Time=1
 INI
-(cd "$work" && exec ./incubator-monitor >"$work/monitor.log" 2>&1) &
-monitor_pid=$!
-pids="$pids $monitor_pid"
 
-windows() { xdotool search --onlyvisible --class incubator-monitor 2>/dev/null || true; }
-# The program's window of that title.
-named() {
-  for w in $(windows); do
-    [ "$(xdotool getwindowname "$w")" = "$1" ] && echo "$w" && return 0
-  done
-  return 1
-}
 # A balloon: a window of the program, wider than the tray icon, untitled.
 balloon() {
   for w in $(windows); do
@@ -103,7 +52,7 @@ W=$(named "Монитор инкубатора")
 tray_icon() {
   for w in $(windows); do
     eval "$(xdotool getwindowgeometry --shell "$w" | sed 's/^/T/')"
-    [ "$TWIDTH" -le 32 ] && return 0
+    [ "$TWIDTH" -le 32 ] && echo "$w" && return 0
   done
   return 1
 }
@@ -163,6 +112,24 @@ for _ in 1 2 3 4 5 6 7 8 9 10; do
   sleep 0.2
 done
 [ "$blinked" -eq 1 ] || fail "the T1 panel is red but does not blink"
+
+step "hidden in the tray, a right click on the icon while a balloon is up opens the menu only"
+icon=$(tray_icon)
+# At the icon's middle: its upper part lies under the balloon's window.
+xdotool mousemove --window "$icon" 12 12 click 3
+sleep 0.5
+xdotool key Down Down Return  # "Скрыть"
+within 30 sh -c "! xdotool search --onlyvisible --class incubator-monitor | grep -qx $W" ||
+  fail "\"Скрыть\" left the window on screen"
+within 50 balloon || fail "no balloon while the window is hidden"
+xdotool mousemove --window "$icon" 12 12 click 3
+sleep 1
+import -window root "$shots/2-menu-over-balloon.png"
+! named "Монитор инкубатора" || fail "a right click during a balloon showed the window"
+xdotool key Escape
+xdotool mousemove --window "$icon" 12 12 click --repeat 2 --delay 80 1
+within 50 named "Монитор инкубатора" || fail "a double click on the icon did not show the window"
+sleep 0.5
 
 step "the limit put back and the alarm reset with a double click on its panel"
 type_into 286 430 39
