@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTimer>
 #include <QPointer>
+#include <QTimer>
 
 using namespace im;
 
