@@ -4,6 +4,7 @@
 // offscreen with the Russian locale, a folder of its own for the settings and
 // the day files, and the window with every outside seam faked.
 
+#include "Figures.h"
 #include "app/TForm1.h"
 #include "core/AppLocation.h"
 #include "support/FakeDialogs.h"
@@ -26,6 +27,7 @@ struct BenchApp {
         return argc;
     }
     BenchApp(int& argc, char** argv) : app(offscreen(argc), argv) {
+        printWithFullStop();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         core::AppLocation::setExecutablePathForTesting(dir.path() +
                                                        QStringLiteral("/incubator-monitor"));

@@ -3,6 +3,7 @@
 // and the memory the filled view costs per report line. Prints one figure a
 // line as "name value unit".
 
+#include "Figures.h"
 #include "HeapInUse.h"
 #include "analysis/TFormLog.h"
 #include "core/AppLocation.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    bench::printWithFullStop();
     // The journal's lines carry the Russian decimal comma.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QTemporaryDir dir;
@@ -79,6 +81,8 @@ int main(int argc, char** argv) {
     }
     std::sort(runs.begin(), runs.end());
     const int reportLines = window.report.lineCount();
+    bench::require(journal.lineCount() == kLines && reportLines == kLines / 3 + 1,
+                   QStringLiteral("a report of %1 lines over %2").arg(reportLines).arg(kLines));
     std::printf("analysis_journal_lines %d lines\n", journal.lineCount());
     std::printf("analysis_report_lines %d lines\n", reportLines);
     std::printf("analysis_3M_lines_ms %.1f ms (median of %zu; fastest %.1f, slowest %.1f)\n",
@@ -96,6 +100,8 @@ int main(int argc, char** argv) {
         summaryRuns.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(summaryRuns.begin(), summaryRuns.end());
+    bench::require(window.report.lineCount() == 1 + (kLines + 86399) / 86400,
+                   QStringLiteral("a summary of %1 lines").arg(window.report.lineCount()));
     std::printf("summary_days %d lines\n", window.report.lineCount() - 1);
     std::printf("summary_3M_lines_ms %.1f ms (median of %zu; fastest %.1f, slowest %.1f)\n",
                 summaryRuns[summaryRuns.size() / 2], summaryRuns.size(), summaryRuns.front(),

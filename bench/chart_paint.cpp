@@ -2,6 +2,7 @@
 // main window's chart with a full journal window) and prints the median time
 // of one whole paint. With --png FILE it also saves one painted image.
 
+#include "Figures.h"
 #include "chart/TGraphM.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    im::bench::printWithFullStop();
     QString png;
     const QStringList args = app.arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--png"));

@@ -6,17 +6,21 @@
 //
 //     build/bench/bench_live [--minutes-scale F]   (F < 1 shortens each phase)
 
+#include "Figures.h"
 #include "common/PseudoTerminal.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 #include <csignal>
 #include <cstdio>
@@ -46,6 +50,35 @@ Usage usageOf(qint64 pid) {
             double(m.value(1).toLongLong()) * double(sysconf(_SC_PAGESIZE))};
 }
 
+// Whether the process holds the device open.
+bool holdsOpen(qint64 pid, const QString& device) {
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString& fd :
+         fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget() == device) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Bytes sent that no reader of the device has taken yet.
+int waitingBytes(const tools::PseudoTerminal& pty) {
+    int n = 0;
+    return ::ioctl(pty.keeperFd(), FIONREAD, &n) == 0 ? n : -1;
+}
+
+// Waits, for at most that long, until the condition holds; whether it does.
+template <typename Condition>
+bool waitUntil(Condition&& holds, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!holds() && t.elapsed() < ms) {
+        QThread::msleep(20);
+    }
+    return holds();
+}
+
 // Sends frames at a steady rate for the given seconds; the humidity field
 // carries the phase's mark so that the day files tell the phases apart.
 qint64 play(tools::PseudoTerminal& pty, int perSecond, double seconds, int mark) {
@@ -70,6 +103,7 @@ qint64 play(tools::PseudoTerminal& pty, int perSecond, double seconds, int mark)
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    bench::printWithFullStop();
     const qsizetype at = app.arguments().indexOf(QStringLiteral("--minutes-scale"));
     const double scale = at > 0 ? app.arguments().value(at + 1).toDouble() : 1.0;
 
@@ -95,8 +129,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_live: the monitor did not start\n");
         return 1;
     }
-    QThread::sleep(3);  // started, window shown, port open
     const qint64 pid = process.processId();
+    // Frames count from the open, whose purge, a moment after it, drops
+    // what came before.
+    bench::require(waitUntil([&] { return holdsOpen(pid, pty.slavePath()); }, 30000),
+                   QStringLiteral("the monitor did not open %1").arg(pty.slavePath()));
+    QThread::msleep(500);
 
     struct Phase {
         const char* name;
@@ -122,7 +160,9 @@ int main(int argc, char** argv) {
             afterFirst = after;
         }
     }
-    QThread::sleep(2);
+    // Every frame taken by the monitor before it is asked to end.
+    bench::require(waitUntil([&] { return waitingBytes(pty) == 0; }, 60000),
+                   QStringLiteral("%1 bytes still wait for the monitor").arg(waitingBytes(pty)));
     const Usage end = usageOf(pid);
     ::kill(pid_t(pid), SIGTERM);  // saves what is pending
     process.waitForFinished(20000);

@@ -3,6 +3,7 @@
 // line, as the live window does it. Prints one figure a line as
 // "name value unit".
 
+#include "Figures.h"
 #include "HeapInUse.h"
 #include "chart/Overview.h"
 #include "journal/JournalStore.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    bench::printWithFullStop();
     journal::JournalStore journal;
     journal.setFileBytes(journalBytes());
 
@@ -102,6 +104,8 @@ int main(int argc, char** argv) {
         overview->paint(painter, image.size(), style, bands);
     });
 
+    bench::require(overview->digest().lineCount() == kLines + 21,
+                   QStringLiteral("a digest of %1 lines").arg(overview->digest().lineCount()));
     std::printf("overview_journal_lines %d lines\n", journal.lineCount());
     print("overview_build_3M_lines_ms", build, 5);
     print("overview_3M_lines_ms", redraw, 21);

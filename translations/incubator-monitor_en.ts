@@ -578,16 +578,16 @@
 <context>
     <name>TFormOverview</name>
     <message>
-        <source>Щелчок показывает это время на графике главного окна</source>
-        <translation>A click shows this moment on the main window&apos;s chart</translation>
-    </message>
-    <message>
         <source>Обзор</source>
         <translation>Overview</translation>
     </message>
     <message>
         <source>Закрыть</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>Щелчок показывает это время на графике главного окна и держит его там; щелчок у правого края — снова последние строки</source>
+        <translation>A click shows this moment on the main window&apos;s chart and holds it there; a click at the right edge goes back to the newest lines</translation>
     </message>
 </context>
 <context>
@@ -759,6 +759,17 @@ when building the chart.</translation>
     <message>
         <source>2D графики</source>
         <translation>2D charts</translation>
+    </message>
+    <message>
+        <source>Qt Serial Port (список портов)</source>
+        <translation>Qt Serial Port (port list)</translation>
+    </message>
+</context>
+<context>
+    <name>ViewFont</name>
+    <message>
+        <source>Шрифт больше %1 пунктов не годится: шрифт не изменён.</source>
+        <translation>A font larger than %1 points will not do: the font stays as it was.</translation>
     </message>
 </context>
 </TS>

@@ -27,39 +27,6 @@ struct Day {
     qint64 knownSeconds = 0;
 };
 
-// Seconds since 1 January 2000 of "dd.mm.yy" and "hh:mm:ss" (any
-// separators); none when the digits are not there.
-template <typename View>
-std::optional<qint64> momentOf(View date, View time) {
-    int digits[12];
-    int n = 0;
-    for (View part : {date, time}) {
-        int inPart = 0;
-        for (qsizetype i = 0; i < part.size() && inPart < 6; ++i) {
-            const char16_t c = QChar(part[i]).unicode();
-            if (c >= '0' && c <= '9') {
-                digits[n++] = c - '0';
-                ++inPart;
-            }
-        }
-        if (inPart != 6) {
-            return std::nullopt;
-        }
-    }
-    const auto two = [&digits](int at) { return digits[at] * 10 + digits[at + 1]; };
-    const int day = two(0), month = two(2), year = 2000 + two(4);
-    if (month < 1 || month > 12 || day < 1 || day > 31) {
-        return std::nullopt;
-    }
-    // Days from the civil date (proleptic Gregorian).
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = y / 400;
-    const int yoe = y - era * 400;
-    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const qint64 days = qint64(era) * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return days * 86400 + two(6) * 3600 + two(8) * 60 + two(10);
-}
-
 QString textOf(QStringView v) {
     return v.toString();
 }
@@ -109,7 +76,7 @@ public:
         tray6_ = tray6;
 
         // The time since the line before belongs to that line's state.
-        const std::optional<qint64> now = momentOf(date, time);
+        const std::optional<qint64> now = journal::momentOf(date, time);
         if (now && previous_ && *now >= previous_->moment &&
             *now - previous_->moment <= kLongestGapSeconds) {
             const qint64 dt = *now - previous_->moment;

@@ -15,9 +15,10 @@ inline constexpr int kLongestGapSeconds = 5 * 60;
 // of T1, T2 and the humidity, the minutes each of them was outside its band,
 // the tray turns (each switch-on of output 5 or 6) and the heater's share of
 // the time (output 2), in percent. The time of a line lasts until the next
-// line. Lines whose T1, T2 and HM are no numbers are left out. Numbers use
-// the locale's decimal separator, so that a spreadsheet of the locale opens
-// the copied text as columns.
+// line. Lines whose T1, T2 and HM are no numbers are left out; they are
+// read with a comma or a full stop, whichever locale wrote them. Numbers are
+// written with the locale's decimal separator, so that a spreadsheet of the
+// locale opens the copied text as columns.
 void writeDailySummary(const journal::JournalStore& journal, const journal::ValueBands& bands,
                        journal::JournalStore& report);
 

@@ -46,15 +46,17 @@ TFormLog::TFormLog(const journal::JournalStore& journal, OutputAnalysis& analysi
             core::runGuarded([this, kind] { runReport(kind); });
         });
     }
-    reports->addSeparator();
-    N10 =
-        reports->addAction(QCoreApplication::translate("TFormLog", "Выход"), this, &QWidget::close);
     NDailySummary = reports->addAction(
         QCoreApplication::translate("TFormLog", "Сводка по дням"), this,
         [this] { core::runGuarded([this] { runReport(OutputAnalysis::kDailySummary); }); });
+    reports->addSeparator();
+    N10 =
+        reports->addAction(QCoreApplication::translate("TFormLog", "Выход"), this, &QWidget::close);
     QMenu* edit = menuBar()->addMenu(QCoreApplication::translate("TFormLog", "Правка"));
     N12 = edit->addAction(QCoreApplication::translate("TFormLog", "Копировать все"), this,
                           [this] { N12Click(); });
+    // A selection in the report is copied by the report's own Ctrl+C.
+    N12->setShortcut(QKeySequence::Copy);
     edit->addSeparator();
     N13 = edit->addAction(QCoreApplication::translate("TFormLog", "Шрифт"), this,
                           [this] { core::runGuarded([this] { N13Click(); }); });
@@ -65,12 +67,22 @@ TFormLog::TFormLog(const journal::JournalStore& journal, OutputAnalysis& analysi
 void TFormLog::FormCreate() {
     journal::applyStoredFont(*Memo1, settings::SettingsFile::forApplication(), keys::FontNameLog,
                              keys::FontSizeLog);
-    analysis_.run(journal_, report);
+    showReport();
 }
 
 void TFormLog::runReport(char kind) {
     analysis_.setKind(kind);
+    showReport();
+}
+
+void TFormLog::showReport() {
+    // The summary's columns one under the other; its text keeps the tabs
+    // for a spreadsheet. (Aligning measures every line: not while an output
+    // report of millions of lines is written.)
+    Memo1->setColumnsAligned(false);
     analysis_.run(journal_, report);
+    Memo1->setColumnsAligned(analysis_.kind() == OutputAnalysis::kDailySummary);
+    // From its heading on, wherever the last report was read.
     Memo1->setCaret({0, 0});
 }
 
@@ -84,6 +96,7 @@ void TFormLog::N13Click() {
     if (!chosen) {
         return;
     }
+    journal::refuseOversizedFont(*chosen);
     Memo1->setFont(journal::nameAndSizeOf(*chosen));
     settings::SettingsFile file = settings::SettingsFile::forApplication();
     journal::storeFont(file, keys::FontNameLog, keys::FontSizeLog, *chosen);

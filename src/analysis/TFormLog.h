@@ -31,6 +31,8 @@ public:
     // to N8Click).
     void runReport(char kind);
     void N12Click();
+    // "Шрифт": the report's font; a size above the largest one the window
+    // would start with again is refused with a message.
     void N13Click();
 
     // The report's text, shown by Memo1 as the journal is shown: a report of
@@ -46,12 +48,14 @@ public:
     QAction* N7 = nullptr;
     QAction* N8 = nullptr;
     QAction* N10 = nullptr;
-    QAction* NDailySummary = nullptr;  // "Сводка по дням", after the specified items
+    QAction* NDailySummary = nullptr;  // "Сводка по дням", after the seven reports
     QAction* N12 = nullptr;
     QAction* N13 = nullptr;
 
 private:
     void FormCreate();
+    // Runs the report of the current kind and shows it from its first line.
+    void showReport();
 
     const journal::JournalStore& journal_;
     OutputAnalysis& analysis_;

@@ -3,7 +3,10 @@
 #include "chart/TGraphM.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace im::app {
 
@@ -59,9 +62,43 @@ void applyColour(chart::TGraphM& graph, QWidget& backPanel, const ColourTarget& 
     }
 }
 
+void showLabelColours(const std::array<ColourTarget, 6>& targets, const chart::TGraphM& graph) {
+    const QColor background = graph.Color();
+    for (const ColourTarget& target : targets) {
+        setTextColor(target.label,
+                     target.curve == ColourTarget::kBackground
+                         ? chart::inkOn(background)
+                         : chart::readableOn(chartColour(graph, target.curve), background));
+    }
+}
+
 ClickLabel::ClickLabel(const QString& text, QWidget* parent, std::function<void(QLabel*)> onClick)
     : QLabel(text, parent), onClick_(std::move(onClick)) {
     setCursor(Qt::PointingHandCursor);
+    // Tab only: a click keeps the focus where it was (the chart's keys).
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            onClick_(this);
+            return;
+        default:
+            QLabel::keyPressEvent(event);
+    }
+}
+
+void ClickLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        QStylePainter painter(this);
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {

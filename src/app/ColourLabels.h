@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QLabel>
 
+#include <array>
+
 #include <functional>
 
 namespace im::chart {
@@ -40,13 +42,21 @@ QColor chartColour(const chart::TGraphM& graph, int curve);
 void applyColour(chart::TGraphM& graph, QWidget& backPanel, const ColourTarget& target,
                  const QColor& colour);
 
-// A label that reports clicks (the colour labels under the chart).
+// The labels' captions in their targets' colours, each readable on the
+// chart's background, which their panel shows too: a black curve's label
+// on a black background is white, and "Фон" is always its background's ink.
+void showLabelColours(const std::array<ColourTarget, 6>& targets, const chart::TGraphM& graph);
+
+// A label that reports clicks (the colour labels under the chart). Tab
+// reaches it too, and Space or Enter there is its click.
 class ClickLabel : public QLabel {
 public:
     ClickLabel(const QString& text, QWidget* parent, std::function<void(QLabel*)> onClick);
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     std::function<void(QLabel*)> onClick_;

@@ -1,9 +1,12 @@
 #include "app/Dialogs.h"
 
+#include "core/AppLocation.h"
+
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QPushButton>
@@ -41,9 +44,20 @@ QString qtFilter(const QString& filter) {
     return parts[0] + QStringLiteral(" (") + parts[1] + QLatin1Char(')');
 }
 
+QString QtDialogs::folder() const {
+    return folder_.isEmpty() ? core::AppLocation::logDirPath() : folder_;
+}
+
+void QtDialogs::usedFolderOf(const QString& path) {
+    if (!path.isEmpty()) {
+        folder_ = QFileInfo(path).absolutePath();
+    }
+}
+
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter, const QString& proposedName,
                                 const QString& defaultSuffix) {
     QFileDialog dialog(parent);
+    dialog.setDirectory(folder());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(qtFilter(filter));
     dialog.setDefaultSuffix(defaultSuffix);
@@ -52,11 +66,15 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& filter, const QS
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
+    usedFolderOf(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter, const QString& fileName) {
-    return QFileDialog::getOpenFileName(parent, QString(), fileName, qtFilter(filter));
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent, QString(), fileName.isEmpty() ? folder() : fileName, qtFilter(filter));
+    usedFolderOf(chosen);
+    return chosen;
 }
 
 QMessageBox::StandardButton QtDialogs::question(QWidget* parent, const QString& title,

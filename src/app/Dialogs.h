@@ -37,6 +37,8 @@ public:
                                       const std::function<void(const QFont&)>& apply) = 0;
 };
 
+// The toolkit's dialogs. The file dialogs open in the folder used last, at
+// first in the journal's log folder (not wherever the program was started).
 class QtDialogs final : public Dialogs {
 public:
     QString saveFileName(QWidget* parent, const QString& filter, const QString& proposedName,
@@ -50,6 +52,11 @@ public:
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
     std::optional<QFont> font(QWidget* parent, const QFont& initial,
                               const std::function<void(const QFont&)>& apply) override;
+
+private:
+    QString folder() const;
+    void usedFolderOf(const QString& path);
+    QString folder_;
 };
 
 // "description|pattern" as the file dialogs of Qt write it.

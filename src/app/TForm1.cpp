@@ -15,6 +15,7 @@
 #include "app/TfAbout.h"
 #include "app/TrayHost.h"
 #include "core/AppLocation.h"
+#include "core/Mnemonics.h"
 #include "journal/JournalFiles.h"
 #include "journal/RecordLine.h"
 #include "journal/ViewFont.h"
@@ -27,6 +28,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -35,6 +37,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 
@@ -89,7 +92,7 @@ TForm1::TForm1(Services services, QWidget* parent)
         FrameView::Targets{[this](const link::PanelTexts& t) { showPanelsNow(t); },
                            [this] { Memo1->moveToEnd(); },
                            [this](int newest) { scrollWindowTo(newest); },
-                           [this](int newest) { plotChart(newest); }});
+                           [this](int newest) { plotChart(chartWindow_->lastLine(newest)); }});
     receive_ = std::make_unique<link::ReceivePath>(
         ComPort1, *decoder_, balloons, *timerResetRxUart_, *timerSignalOffData_, timerReopen_);
     opening_ = std::make_unique<JournalOpening>(journal, this);
@@ -105,6 +108,8 @@ TForm1::TForm1(Services services, QWidget* parent)
         alarms::AlarmSignalling::Flags{decoder_->alarmFlags, receive_->noDataFlag,
                                        receive_->SignalOffDataSound},
         *valuePanels_, balloons, *services_.sound, *timerAlarm_, *timerAlarmSound_);
+    new QShortcut(
+        QKeySequence(Qt::Key_End), GraphM1, this, [this] { followNewest(); }, Qt::WidgetShortcut);
     Panel1->onDoubleClick = [this] { alarms_->Panel1DblClick(alarms::Channel::T1); };
     Panel2->onDoubleClick = [this] { alarms_->Panel1DblClick(alarms::Channel::T2); };
     Panel3->onDoubleClick = [this] { alarms_->Panel1DblClick(alarms::Channel::Humidity); };
@@ -172,10 +177,15 @@ void TForm1::buildWindow() {
     layout->add(LabelBeginPoint, {8, 191, timeWidth, 0}, leftBottom);
     ScrollBarXScale = new ScrollBar(Qt::Horizontal, 0, 1000, 100, area);
     layout->add(ScrollBarXScale, {132, 195, 564, 17}, leftRightBottom, 200);
+    // The end time ends left of "Тчк", whose pressed frame would cover its
+    // seconds in a font wider than the design's, and "Температура" left of
+    // the end time.
+    const int endLeft = std::min(795, 840 - timeWidth);
     Label1 = new QLabel(QCoreApplication::translate("TForm1", "Температура"), area);
-    layout->add(Label1, {708, 197, 0, 0}, rightBottom);
+    layout->add(Label1, {std::min(708, endLeft - 6 - Label1->sizeHint().width()), 197, 0, 0},
+                rightBottom);
     LabelEndPoint = new QLabel(QStringLiteral("00:00:00"), area);
-    layout->add(LabelEndPoint, {795, 191, timeWidth, 0}, rightBottom);
+    layout->add(LabelEndPoint, {endLeft, 191, timeWidth, 0}, rightBottom);
     SpBtnDetails = new SpeedButton(QCoreApplication::translate("TForm1", "Тчк"), area);
     layout->add(SpBtnDetails, {844, 197, 37, 25}, rightBottom);
     LbCurrentStr = new QLabel(QString(55, QLatin1Char(' ')), area);
@@ -224,6 +234,7 @@ void TForm1::buildWindow() {
     layout->add(Panel3, {815, 327, 65, 68}, rightBottom);
 
     SpBtnOpenCom = new SpeedButton(link::ReceivePath::buttonCaption(false), area);
+    SpBtnOpenCom->setFocusPolicy(Qt::TabFocus);  // a click still leaves the focus be
     layout->add(SpBtnOpenCom, {712, 253, 65, 25}, rightBottom);
     ComLed1 = new link::TPortLamp(area);
     ComLed1->bindTo(ComPort1);
@@ -331,6 +342,24 @@ void TForm1::buildMenu() {
     options->addSeparator();
     NAbout = options->addAction(QCoreApplication::translate("TForm1", "О программе"), this,
                                 [this] { NAboutClick(); });
+
+    NLoad1->setShortcut(QKeySequence::Open);
+    NSave1->setShortcut(QKeySequence::Save);
+    // Not QKeySequence::Quit: some desktops' key bindings leave it empty.
+    NExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    keyboardWays(this);
+}
+
+void TForm1::keyboardWays(QWidget* window) {
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        core::addMnemonics(main->menuBar());
+        core::openMenuOnF10(main, main->menuBar());
+    }
+    // A dialog closes on Escape by itself; the other windows over this one
+    // do as it does.
+    if (window != this && !qobject_cast<QDialog*>(window)) {
+        new QShortcut(QKeySequence::Cancel, window, window, &QWidget::close);
+    }
 }
 
 void TForm1::FormCreate() {
@@ -371,6 +400,7 @@ void TForm1::FormCreate() {
     for (const ColourTarget& target : colourTargets()) {
         applyColour(*GraphM1, *Panel4, target, colorFromSetting(settings.read(*target.key)));
     }
+    showLabelColours(colourTargets(), *GraphM1);
 
     journal::applyStoredFont(*Memo1, settings, keys::FontName, keys::FontSize);
 
@@ -421,16 +451,17 @@ void TForm1::openReport(char kind) {
 
 void TForm1::NOverviewClick() {
     if (!overview) {
-        overview = new TFormOverview(journal, *services_.dialogs,
-                                     {[this] { return overviewStyle(*GraphM1); },
-                                      [this] { return valueBands(decoder_->thresholds); },
-                                      [this](int line) { showLineOnChart(line); },
-                                      [this] {
-                                          return chart::ChartWindow::lineAtPosition(
-                                              journal.lineCount(), ScrollBarAllGraf->maximum(),
-                                              ScrollBarAllGraf->value());
-                                      }},
-                                     this);
+        overview = new TFormOverview(
+            journal, *services_.dialogs,
+            {[this] { return overviewStyle(*GraphM1); },
+             [this] { return valueBands(decoder_->thresholds); },
+             [this](int line) { showLineOnChart(line); }, [this] { followNewest(); },
+             [this] {
+                 return chart::ChartWindow::lineAtPosition(
+                     journal.lineCount(), ScrollBarAllGraf->maximum(), ScrollBarAllGraf->value());
+             }},
+            this);
+        keyboardWays(overview);
     }
     overview->show();
     overview->raise();
@@ -442,9 +473,22 @@ void TForm1::showLineOnChart(int line) {
     const int last = std::min(line + chartWindow_->windowLength() / 2, count - 1);
     // The inverse of lineAtPosition: the position that shows `last`.
     ScrollBarAllGraf->setValue(last - (count - 1) + ScrollBarAllGraf->maximum());
-    ScrollBarAllGrafScroll();
+    chartWindow_->hold(last);
+    plotChart(last);
     if (overview) {
         overview->refresh();  // its mark follows at once
+    }
+}
+
+void TForm1::followNewest() {
+    chartWindow_->follow();
+    const int newest = journal.lineCount() - 1;
+    if (newest > 0) {
+        scrollWindowTo(newest);
+    }
+    plotChart(newest);
+    if (overview) {
+        overview->refresh();
     }
 }
 
@@ -468,6 +512,7 @@ void TForm1::NAboutClick() {
 }
 
 void TForm1::showModalOverThis(QWidget* window) {
+    keyboardWays(window);
     // Modal without a nested event loop: the main window takes no input,
     // while its timers and the port go on as ever.
     window->setWindowModality(Qt::ApplicationModal);
@@ -511,7 +556,8 @@ void TForm1::showPanelsNow(const link::PanelTexts& texts) {
 }
 
 void TForm1::scrollWindowTo(int newestIndex) {
-    ScrollBarAllGraf->setRangeAndValue(ScrollBarAllGraf->minimum(), newestIndex, newestIndex);
+    ScrollBarAllGraf->setRangeAndValue(ScrollBarAllGraf->minimum(), newestIndex,
+                                       chartWindow_->lastLine(newestIndex));
 }
 
 void TForm1::plotChart(int newestIndex) {
@@ -547,8 +593,11 @@ void TForm1::ScrollBarAllGrafScroll() {
         position = std::max(count - 1, 0);
         ScrollBarAllGraf->setSliderPosition(position);
     }
+    const int last =
+        chart::ChartWindow::lineAtPosition(count, ScrollBarAllGraf->maximum(), position);
+    chartWindow_->scrolledTo(last, position >= ScrollBarAllGraf->maximum());
     if (position > 0) {
-        plotChart(chart::ChartWindow::lineAtPosition(count, ScrollBarAllGraf->maximum(), position));
+        plotChart(last);
     }
 }
 
@@ -594,6 +643,7 @@ void TForm1::colourLabelClicked(QLabel* label) {
             services_.dialogs->color(this, chartColour(*GraphM1, target.curve));
         if (chosen) {
             applyColour(*GraphM1, *Panel4, target, *chosen);
+            showLabelColours(colourTargets(), *GraphM1);
             SettingsFile::forApplication().write(*target.key, settingFromColor(*chosen));
         }
         return;
@@ -601,11 +651,16 @@ void TForm1::colourLabelClicked(QLabel* label) {
 }
 
 void TForm1::NFontClick() {
+    const QFont before = Memo1->font();
     const std::optional<QFont> chosen = services_.dialogs->font(
         this, Memo1->font(), [this](const QFont& f) { Memo1->setFont(journal::nameAndSizeOf(f)); });
     if (!chosen) {
         return;
     }
+    if (chosen->pointSize() > journal::kLargestFontSize) {
+        Memo1->setFont(before);  // not even what Apply showed
+    }
+    journal::refuseOversizedFont(*chosen);
     SettingsFile settings = SettingsFile::forApplication();
     journal::storeFont(settings, keys::FontName, keys::FontSize, *chosen);
     Memo1->setFont(journal::nameAndSizeOf(*chosen));
@@ -630,6 +685,7 @@ void TForm1::NLoad1Click() {
 }
 
 void TForm1::applyLoadedJournal() {
+    chartWindow_->follow();
     Memo1->setCaret({0, 0});
     const int count = journal.lineCount();
     plotChart(count - 1);
@@ -646,7 +702,13 @@ void TForm1::NClearClick() {
         curves[c].Clear();
     }
     curves.EndUpdate();
+    chartWindow_->follow();
     journal.clear();
+    // No line is plotted now: the times of the last ones would be stale.
+    for (QLabel* label : {LabelBeginPoint, LabelEndPoint}) {
+        label->setText(QStringLiteral("00:00:00"));
+        label->setToolTip({});
+    }
 }
 
 void TForm1::copyColumn(QString (*field)(QStringView)) {

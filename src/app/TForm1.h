@@ -93,8 +93,11 @@ public:
     // "Обзор": the overview window, made once and raised again.
     void NOverviewClick();
     // The chart's window moved by the window scroll bar so that the line is
-    // in its middle, as a scroll to there would.
+    // in its middle, and held there while new lines arrive.
     void showLineOnChart(int line);
+    // The chart's window back at the newest lines, following them again
+    // (End on the chart, a click at the overview's right edge).
+    void followNewest();
     void NSettingsClick();
     void NAboutClick();
     // Minutes between saves of the day's file (TimerSaveFile); 0 stops them.
@@ -202,6 +205,9 @@ private:
     void copyColumn(QString (*field)(QStringView));
     void runGuarded(const std::function<void()>& handler);
     void showModalOverThis(QWidget* window);
+    // Access keys and F10 for a window's menus; Escape closes a window over
+    // this one.
+    void keyboardWays(QWidget* window);
     void applyLoadedJournal();
     void showPanelsNow(const link::PanelTexts& texts);
     void plotChart(int newestIndex);

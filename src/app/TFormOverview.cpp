@@ -19,7 +19,9 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setCursor(Qt::PointingHandCursor);
         setToolTip(QCoreApplication::translate(
-            "TFormOverview", "Щелчок показывает это время на графике главного окна"));
+            "TFormOverview",
+            "Щелчок показывает это время на графике главного окна и держит "
+            "его там; щелчок у правого края — снова последние строки"));
     }
 
 protected:
@@ -32,9 +34,11 @@ protected:
         if (event->button() != Qt::LeftButton) {
             return;
         }
-        const int line =
-            owner_.overview_.lineAt(event->position().toPoint(), size(), fontMetrics().height());
-        if (line >= 0) {
+        const QPoint at = event->position().toPoint();
+        const int textHeight = fontMetrics().height();
+        if (owner_.overview_.atNewestEdge(at, size(), textHeight)) {
+            core::runGuarded([this] { owner_.sources_.showNewest(); });
+        } else if (const int line = owner_.overview_.lineAt(at, size(), textHeight); line >= 0) {
             core::runGuarded([this, line] { owner_.sources_.showLine(line); });
         }
     }

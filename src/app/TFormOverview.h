@@ -20,7 +20,8 @@ class Dialogs;
 // "Обзор": the whole journal at a glance, in a window of its own beside the
 // main one. It follows the journal, the bands, the colours and the chart's
 // window (marked with a dotted line) as they change; a click asks the main
-// window to show that moment on its chart.
+// window to show that moment on its chart, a click at the right edge to
+// show the newest lines again.
 class TFormOverview : public QMainWindow {
     Q_OBJECT
 public:
@@ -28,6 +29,7 @@ public:
         std::function<chart::Overview::Style()> style;
         std::function<chart::Overview::Bands()> bands;
         std::function<void(int line)> showLine;
+        std::function<void()> showNewest;
         // The newest line of the main chart's window, marked on the picture.
         std::function<int()> chartLine;
     };

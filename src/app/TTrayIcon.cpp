@@ -124,11 +124,29 @@ void TTrayIcon::ShowMainWindow() {
     window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
     window_->show();
     bringToFront();
+    // Once the event at hand is over: from the tray's menu or a
+    // notification, the window would be activated while the menu still
+    // holds the keyboard, and be shown without the focus.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            bringToFront();
+            if (focusBeforeHiding_ && focusBeforeHiding_->isVisible()) {
+                focusBeforeHiding_->setFocus(Qt::ActiveWindowFocusReason);
+            }
+            focusBeforeHiding_ = nullptr;
+        },
+        Qt::QueuedConnection);
 }
 
 void TTrayIcon::HideMainWindow() {
     // Without a tray the icon could not bring the window back.
     if (host_.available()) {
+        // The toolkit moves the focus on to the next control of a window it
+        // hides; the operator comes back to the one left.
+        if (window_->isVisible()) {
+            focusBeforeHiding_ = window_->focusWidget();
+        }
         window_->hide();
     }
 }

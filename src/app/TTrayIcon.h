@@ -8,6 +8,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -96,6 +97,7 @@ private:
     bool iconVisible_ = false;
     QString hint_;
     bool clickReady_ = false;
+    QPointer<QWidget> focusBeforeHiding_;
     std::unique_ptr<QMenu> menu_;
 };
 

@@ -55,7 +55,10 @@ TfAbout::TfAbout(OpenUrl openUrl, QWidget* parent) : QDialog(parent), openUrl_(s
         QCoreApplication::translate("TfAbout", "В программе использованны следующие компоненты"), 8,
         52 + top);
     Label7 = plainLabel(QCoreApplication::translate("TfAbout", "2D графики"), 8, 72 + top);
-    Label6 = plainLabel(QStringLiteral("Qt Serial Port"), 8, 88 + top);
+    // The port's input and output are the program's own; the library only
+    // lists the ports the system has.
+    Label6 = plainLabel(QCoreApplication::translate("TfAbout", "Qt Serial Port (список портов)"), 8,
+                        88 + top);
     Label5 = plainLabel(QStringLiteral("Qt Widgets"), 8, 104 + top);
     // The addresses stand in a column right of the longest name.
     int column = 88;

@@ -36,9 +36,10 @@ ChartWindow::EndLabels ChartWindow::PlotChartWindow(int last) {
     EndLabels labels;
     std::tie(labels.endTime, labels.endDate) = journal::timeAndDateOf(journal_.lineBytes(last));
     const int first = last - (n - 1);
-    if (last - n - 1 > 0) {
+    // The first line plotted, also while the window is not yet full.
+    if (last >= 0) {
         std::tie(labels.beginTime, labels.beginDate) =
-            journal::timeAndDateOf(journal_.lineBytes(first));
+            journal::timeAndDateOf(journal_.lineBytes(std::max(first, 0)));
     }
 
     TCurves& curves = chart_.Curves();

@@ -42,6 +42,29 @@ public:
     // The Y range from the gain and position scroll bars.
     void applyYScrollBars(int gain, int positionMaximum, int position);
 
+    // Where the window ends: at the newest line, moving on with every new
+    // one, or held at a line the operator chose on the overview while new
+    // lines arrive, until the operator goes back to the newest lines.
+    void hold(int last) { held_ = last; }
+    void follow() { held_.reset(); }
+    std::optional<int> heldLine() const { return held_; }
+    // The window's last line when the newest line is `newest`: the held
+    // line, unless an edit took it away (then the window follows again).
+    int lastLine(int newest) {
+        if (held_ && *held_ > newest) {
+            held_.reset();
+        }
+        return held_.value_or(newest);
+    }
+    // The window scroll bar moved to the line `last`: at the bar's end
+    // (`toTheEnd`) a held window follows again, elsewhere it stays held
+    // there. A window that follows is moved back by the next line anyway.
+    void scrolledTo(int last, bool toTheEnd) {
+        if (held_) {
+            held_ = toTheEnd ? std::nullopt : std::optional<int>(last);
+        }
+    }
+
     // Line that the window scroll bar at position shows.
     static int lineAtPosition(int count, int maximum, int position) {
         return count - 1 - (maximum - position);
@@ -67,6 +90,7 @@ private:
     quint64 cacheRevision_ = 0;
     ChartModel& chart_;
     int length_ = 100 + kMinimumLength;
+    std::optional<int> held_;
 };
 
 }  // namespace im::chart

@@ -3,12 +3,14 @@
 #include "chart/ChartModel.h"
 #include "journal/RecordLine.h"
 
+#include <QDate>
 #include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 namespace im::chart {
 
@@ -20,6 +22,41 @@ constexpr std::array<Overview::Value, 2> kTemperatures{ValueDigest::T1, ValueDig
 constexpr std::array<Overview::Value, 1> kHumidity{ValueDigest::HM};
 const std::array<QString, ValueDigest::kValues> kNames{QStringLiteral("T1"), QStringLiteral("T2"),
                                                        QStringLiteral("HM")};
+
+constexpr qint64 kMinute = 60;
+constexpr qint64 kHour = 3600;
+constexpr qint64 kDay = 86400;
+
+// The steps between time labels, smallest first: round minutes, hours and
+// days from midnight, weeks from Monday (1 January 2000 was a Saturday).
+constexpr qint64 kSteps[] = {kMinute,      2 * kMinute, 5 * kMinute, 10 * kMinute, 15 * kMinute,
+                             30 * kMinute, kHour,       2 * kHour,   3 * kHour,    6 * kHour,
+                             12 * kHour,   kDay,        2 * kDay,    7 * kDay,     14 * kDay,
+                             28 * kDay,    91 * kDay,   364 * kDay};
+
+qint64 offsetOf(qint64 step) {
+    return step % (7 * kDay) == 0 ? 2 * kDay : 0;
+}
+
+qint64 floorDiv(qint64 a, qint64 b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+Overview::TimeLabel labelOf(int column, qint64 moment, bool ofADay) {
+    Overview::TimeLabel label;
+    label.column = column;
+    label.moment = moment;
+    const qint64 day = floorDiv(moment, kDay);
+    const qint64 second = moment - day * kDay;
+    if (!ofADay) {
+        label.time = QStringLiteral("%1%2%3")
+                         .arg(second / kHour, 2, 10, QLatin1Char('0'))
+                         .arg(journal::timeSeparator())
+                         .arg(second % kHour / kMinute, 2, 10, QLatin1Char('0'));
+    }
+    label.date = QDate(2000, 1, 1).addDays(day).toString(QStringLiteral("dd.MM.yy"));
+    return label;
+}
 
 }  // namespace
 
@@ -91,6 +128,71 @@ int Overview::columnOf(int line, int width) const {
     return static_cast<int>(std::clamp<qint64>(qint64(line) * width / lines, 0, width - 1));
 }
 
+std::vector<Overview::TimeLabel> Overview::timeLabels(int width, int labelWidth) const {
+    std::vector<TimeLabel> labels;
+    if (digest_.lineCount() == 0 || width <= 0) {
+        return labels;
+    }
+    // The moment of each column's first line; a column that begins with a
+    // note has none.
+    std::vector<std::optional<qint64>> moments(static_cast<std::size_t>(width));
+    int previousLine = -1;
+    for (int x = 0; x < width; ++x) {
+        const int line = columnLines(x, width).first;
+        moments[std::size_t(x)] = line == previousLine
+                                      ? moments[std::size_t(x - 1)]
+                                      : journal::momentOfLine(journal_.lineBytes(line));
+        previousLine = line;
+    }
+    // A round moment of a step is where the first line of a later interval
+    // of the step than any before falls: a clock set back repeats none.
+    auto crossings = [&moments, width](qint64 step, auto&& use) {
+        std::optional<qint64> last;
+        for (int x = 0; x < width; ++x) {
+            if (const std::optional<qint64> m = moments[std::size_t(x)]) {
+                const qint64 k = floorDiv(*m - offsetOf(step), step);
+                if (!last || k > *last) {
+                    if (last) {
+                        use(x, k * step + offsetOf(step));
+                    }
+                    last = k;
+                }
+            }
+        }
+    };
+    const int room = std::max(1, width / kLabelSpacing);
+    qint64 chosen = kSteps[std::size(kSteps) - 1];
+    for (const qint64 step : kSteps) {
+        int count = 0;
+        crossings(step, [&count](int, qint64) { ++count; });
+        if (count <= room) {
+            chosen = step;
+            break;
+        }
+    }
+    const bool ofDays = chosen >= kDay;
+    // A label fits in the plot and the margin beside it; one too close to
+    // the last (lines after a night without any) is left out.
+    const int lastColumn = width + kRightMargin - labelWidth;
+    crossings(chosen, [&](int x, qint64 moment) {
+        if (x <= lastColumn && (labels.empty() || x - labels.back().column >= labelWidth)) {
+            labels.push_back(labelOf(x, moment, ofDays));
+        }
+    });
+    // At the left edge, where there is room, the interval the journal
+    // begins in, so that even a short journal tells its date.
+    const auto first = std::find_if(moments.begin(), moments.end(),
+                                    [](const std::optional<qint64>& m) { return m.has_value(); });
+    if (first != moments.end()) {
+        const int x = static_cast<int>(first - moments.begin());
+        if (x <= lastColumn && (labels.empty() || labels.front().column - x >= labelWidth)) {
+            const qint64 k = floorDiv(**first - offsetOf(chosen), chosen);
+            labels.insert(labels.begin(), labelOf(x, k * chosen + offsetOf(chosen), ofDays));
+        }
+    }
+    return labels;
+}
+
 void Overview::paint(QPainter& painter, QSize size, const Style& style, const Bands& bands,
                      int markedLine) const {
     const QFontMetrics metrics = painter.fontMetrics();
@@ -98,6 +200,10 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
     painter.fillRect(QRect(QPoint(0, 0), size), style.background);
     const std::vector<ValueDigest::Range> cols = columns(l.temperatures.width());
     const auto [temperatureSpan, humiditySpan] = spans(cols, bands);
+    const int labelWidth = std::max(metrics.horizontalAdvance(labelOf(0, 0, false).time),
+                                    metrics.horizontalAdvance(labelOf(0, 0, false).date)) +
+                           8;
+    const std::vector<TimeLabel> labels = timeLabels(l.humidity.width(), labelWidth);
 
     auto panel = [&](const QRect& rect, const Span& span, auto values) {
         // Shading first, then the grid with its labels and the frame, the
@@ -122,8 +228,9 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
                              Qt::AlignRight | Qt::AlignVCenter, text);
             painter.setPen(style.grid);
         }
-        for (int x = 0; x < rect.width(); x += kLabelSpacing) {
-            painter.drawLine(rect.left() + x, rect.top(), rect.left() + x, rect.bottom());
+        for (const TimeLabel& label : labels) {
+            const int x = rect.left() + label.column;
+            painter.drawLine(x, rect.top(), x, rect.bottom());
         }
         painter.drawRect(rect.adjusted(0, 0, -1, -1));
         for (const Value v : values) {
@@ -133,15 +240,23 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
                 painter.drawLine(rect.left(), y, rect.right(), y);
             }
         }
-        for (auto v = values.rbegin(); v != values.rend(); ++v) {
+        // The first value's bars, and over them the others' highest and
+        // lowest rows: T2 mostly runs within T1's bar, and shows there as
+        // the two lines of its edges.
+        for (const Value v : values) {
             for (int x = 0; x < rect.width(); ++x) {
                 const ValueDigest::Range& c = cols[std::size_t(x)];
                 if (c.count == 0) {
                     continue;
                 }
-                const int top = rowOf(c.max[*v], span, rect);
-                const int bottom = rowOf(c.min[*v], span, rect);
-                painter.fillRect(rect.left() + x, top, 1, bottom - top + 1, style.curves[*v]);
+                const int top = rowOf(c.max[v], span, rect);
+                const int bottom = rowOf(c.min[v], span, rect);
+                if (v == values.front()) {
+                    painter.fillRect(rect.left() + x, top, 1, bottom - top + 1, style.curves[v]);
+                } else {
+                    painter.fillRect(rect.left() + x, top, 1, 1, style.curves[v]);
+                    painter.fillRect(rect.left() + x, bottom, 1, 1, style.curves[v]);
+                }
             }
         }
         // The names of the values in their colours, in the panel's corner.
@@ -163,33 +278,33 @@ void Overview::paint(QPainter& painter, QSize size, const Style& style, const Ba
         painter.drawLine(x, l.temperatures.top(), x, l.humidity.bottom());
     }
     painter.restore();
-    paintTimeLabels(painter, l, style);
+    paintTimeLabels(painter, l, style, labels);
 }
 
-void Overview::paintTimeLabels(QPainter& painter, const Layout& l, const Style& style) const {
-    if (digest_.lineCount() == 0) {
-        return;
-    }
+void Overview::paintTimeLabels(QPainter& painter, const Layout& l, const Style& style,
+                               const std::vector<TimeLabel>& labels) const {
     const QFontMetrics metrics = painter.fontMetrics();
     const QRect& plot = l.humidity;
     const int top = plot.bottom() + 2;
-    const int lastLabel = plot.width() - metrics.horizontalAdvance(QStringLiteral("00.00.00"));
-    for (int x = 0; x <= lastLabel; x += kLabelSpacing) {
-        const int line = columnLines(x, plot.width()).first;
-        const auto [time, date] = journal::timeAndDateOf(journal_.lineBytes(line));
-        const int px = plot.left() + x;
+    for (const TimeLabel& label : labels) {
+        const int px = plot.left() + label.column;
         painter.setPen(style.grid);
         painter.drawLine(px, plot.bottom() + 1, px, plot.bottom() + 3);
-        if (date.trimmed().isEmpty()) {
-            continue;  // a note has no time stamp
-        }
         painter.setPen(style.text);
-        // "14:03" over "05.12.26": the hour and minute of the column's first
-        // line, and its date.
-        const QRect box(px + 2, top + 2, kLabelSpacing - 4, metrics.height());
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, time.left(5));
-        painter.drawText(box.translated(0, metrics.height()), Qt::AlignLeft | Qt::AlignTop, date);
+        // "14:00" over "05.12.26"; a day's label is its date alone.
+        QRect box(px + 2, top + 2, metrics.horizontalAdvance(label.date) + 4, metrics.height());
+        if (!label.time.isEmpty()) {
+            painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, label.time);
+            box.translate(0, metrics.height());
+        }
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, label.date);
     }
+}
+
+bool Overview::atNewestEdge(QPoint point, QSize size, int textHeight) const {
+    const Layout l = layout(size, textHeight);
+    return point.x() > l.temperatures.right() - kNewestEdge && point.x() < size.width() &&
+           point.y() >= l.temperatures.top() && point.y() <= l.humidity.bottom();
 }
 
 int Overview::lineAt(QPoint point, QSize size, int textHeight) const {

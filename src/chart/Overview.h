@@ -18,7 +18,7 @@ namespace im::chart {
 // The whole journal in one picture: per pixel column the lowest and highest
 // T1 and T2 (upper panel) and humidity (lower panel) of the lines that fall
 // on it, the alarm bands as lines, the columns where a value left its band
-// shaded, and dates with hours along the bottom. Columns follow line
+// shaded, and round hours or days along the bottom. Columns follow line
 // numbers, as the chart does. A paint costs the columns and the blocks of
 // the digest, not the journal's length.
 class Overview {
@@ -39,7 +39,12 @@ public:
     static constexpr int kRightMargin = 8;
     static constexpr int kTopMargin = 6;
     static constexpr int kPanelGap = 8;
-    static constexpr int kLabelSpacing = 120;  // pixels between time labels
+    // Pixels a time label wants on average; the step between labels (a
+    // minute up to weeks) is the smallest that leaves them that much room.
+    static constexpr int kLabelSpacing = 80;
+    // The plot's last columns, and the margin beside them, stand for the
+    // newest lines: a click there takes the chart back to them.
+    static constexpr int kNewestEdge = 4;
 
     Overview(const journal::JournalStore& journal, QChar decimalSeparator);
 
@@ -81,9 +86,28 @@ public:
     // The line a click at that point of a picture of that size stands for:
     // the middle one of its column; -1 off the plot or on an empty journal.
     int lineAt(QPoint point, QSize size, int textHeight) const;
+    // Whether a click at that point is on the right edge, which stands for
+    // the newest lines.
+    bool atNewestEdge(QPoint point, QSize size, int textHeight) const;
+
+    // A label along the bottom: a round moment (a whole minute, hour, day or
+    // week, in seconds since 1 January 2000 as journal::momentOf counts
+    // them) at the column where its lines begin. The time is "hh:mm", empty
+    // on a label of a day; the date "dd.mm.yy".
+    struct TimeLabel {
+        int column = 0;
+        qint64 moment = 0;
+        QString time;
+        QString date;
+    };
+    // The labels of a plot that wide for labels that wide: one step for all
+    // of them, each moment once, left to right, none closer than a label's
+    // width to the one before. Reads a line a column.
+    std::vector<TimeLabel> timeLabels(int width, int labelWidth) const;
 
 private:
-    void paintTimeLabels(QPainter& painter, const Layout& layout, const Style& style) const;
+    void paintTimeLabels(QPainter& painter, const Layout& layout, const Style& style,
+                         const std::vector<TimeLabel>& labels) const;
 
     const journal::JournalStore& journal_;
     journal::ValueDigest digest_;

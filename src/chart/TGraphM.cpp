@@ -186,6 +186,18 @@ void drawFocusRect(QPainter& p, const QRect& r) {
 
 }  // namespace
 
+QColor inkOn(const QColor& background) {
+    return qGray(background.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+QColor readableOn(const QColor& colour, const QColor& background) {
+    const int dr = colour.red() - background.red();
+    const int dg = colour.green() - background.green();
+    const int db = colour.blue() - background.blue();
+    constexpr int kNear = 64;  // a distance in RGB below which a line is lost
+    return dr * dr + dg * dg + db * db < kNear * kNear ? inkOn(background) : colour;
+}
+
 TGraphM::TGraphM(QWidget* parent) : QWidget(parent) {
     resize(320, 210);
     setClientSize(320, 210);
@@ -311,7 +323,12 @@ void TGraphM::paintBackground(QImage& image) {
     }
 
     LeftMargin = 20;
-    p.setPen(solidPen(Qt::black));
+    const QColor ink = inkOn(Color());
+    // The frame is no colour the operator chose: it is the ink wherever it
+    // would be hard to see (black on a dark blue).
+    const QColor axis =
+        std::abs(qGray(ColorAxis().rgb()) - qGray(Color().rgb())) < 96 ? ink : ColorAxis();
+    p.setPen(solidPen(ink));
 
     const QFontMetrics fm(p.font());
     const Measure measure = [&fm](const QString& text) {
@@ -330,7 +347,7 @@ void TGraphM::paintBackground(QImage& image) {
             if (GridY()) {
                 p.setPen(dottedPen(ColorGrid()));
                 line(p, LeftMargin + PlotWidth, y, LeftMargin, y);
-                p.setPen(solidPen(Qt::black));
+                p.setPen(solidPen(ink));
             }
             line(p, LeftMargin, y, LeftMargin - 4, y);
             const QString text = numberText(v, ys->decimals);
@@ -338,10 +355,10 @@ void TGraphM::paintBackground(QImage& image) {
             p.drawText(QRect(LeftMargin - 6 - lw, y - lh / 2, lw, lh / 2 * 2),
                        Qt::AlignRight | Qt::AlignTop, text);
         }
-        p.setPen(solidPen(ColorAxis()));
+        p.setPen(solidPen(axis));
         line(p, LeftMargin, y0, LeftMargin + PlotWidth, y0);
         line(p, LeftMargin, y0 - PlotHeight, LeftMargin + PlotWidth, y0 - PlotHeight);
-        p.setPen(solidPen(Qt::black));
+        p.setPen(solidPen(ink));
     } else {
         // No Y scale: the plot keeps the room the labels at hand leave.
         PlotHeight = H - BottomMargin - kTopMargin;
@@ -361,7 +378,7 @@ void TGraphM::paintBackground(QImage& image) {
             if (GridX()) {
                 p.setPen(dottedPen(ColorGrid()));
                 line(p, x, y0 - PlotHeight, x, y0);
-                p.setPen(solidPen(Qt::black));
+                p.setPen(solidPen(ink));
             }
             line(p, x, y0, x, y0 + 4);
             const QString text = numberText(v, xs->decimals);
@@ -369,10 +386,10 @@ void TGraphM::paintBackground(QImage& image) {
             p.drawText(QRect(x - lw / 2, y0 + 8, lw / 2 * 2, lh), Qt::AlignHCenter | Qt::AlignTop,
                        text);
         }
-        p.setPen(solidPen(ColorAxis()));
+        p.setPen(solidPen(axis));
         line(p, LeftMargin, y0, LeftMargin, y0 - PlotHeight);
         line(p, LeftMargin + PlotWidth, y0, LeftMargin + PlotWidth, y0 - PlotHeight);
-        p.setPen(solidPen(Qt::black));
+        p.setPen(solidPen(ink));
     } else {
         line(p, 20, H - 20, W - 2, H - 20);
     }
@@ -405,7 +422,8 @@ void TGraphM::drawCurves(QImage& image, int y0) {
             a = 2;
             b = 3;
         }
-        const QRgb rgb = curve.ColorGraph().rgb();
+        const QColor colour = readableOn(curve.ColorGraph(), Color());
+        const QRgb rgb = colour.rgb();
         const std::vector<double>& xs = curve.XValues();
         const std::vector<double>& ys = curve.YValues();
         if (penWidth > 1 && !painter) {
@@ -414,7 +432,7 @@ void TGraphM::drawCurves(QImage& image, int y0) {
             touchedComplete_ = false;  // a wide pen covers pixels of its own
         }
         if (penWidth > 1) {
-            painter->setPen(solidPen(curve.ColorGraph(), penWidth));
+            painter->setPen(solidPen(colour, penWidth));
         }
         const double kX = kx();
         const double kY = ky();

@@ -14,6 +14,13 @@ class QLabel;
 
 namespace im::chart {
 
+// Black or white, whichever reads on the background: the chart's numbers
+// and ticks, and the colour labels' captions under it.
+QColor inkOn(const QColor& background);
+// The colour as it is, or the ink where it would vanish on the background
+// (a black curve or frame on a black chart).
+QColor readableOn(const QColor& colour, const QColor& background);
+
 // The chart control: paints the model into an off-screen image that reaches
 // the screen in one copy, zooms and pans with the pointer, the wheel and the
 // keypad, and hints the point under the pointer.

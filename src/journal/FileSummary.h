@@ -30,7 +30,7 @@ struct FileSummary {
 };
 
 // A day file's bytes: LF or CR LF line ends, values read as the chart reads
-// them with that decimal separator.
+// them: with that decimal separator, a comma or a full stop.
 FileSummary summarizeDayFile(const QByteArray& bytes, QChar decimalSeparator);
 
 // Every yyyy-mm-dd.txt of the folder, in date order. A file that cannot be

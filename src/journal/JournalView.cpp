@@ -63,6 +63,73 @@ int JournalView::lineHeight() const {
     return fontMetrics().lineSpacing();
 }
 
+void JournalView::setColumnsAligned(bool aligned) {
+    columnsAligned_ = aligned;
+    measureColumns();
+    measuredLine_ = -1;
+    updateScrollBars();
+    viewport()->update();
+}
+
+void JournalView::measureColumns() {
+    cellStarts_.clear();
+    alignedWidth_ = 0;
+    if (!columnsAligned_) {
+        return;
+    }
+    const QFontMetrics fm = fontMetrics();
+    // Each cell's widest, then the columns one after the other, two
+    // spaces apart.
+    std::vector<int> widths;
+    std::vector<int> lastCells;
+    for (int line = 0; line < store_.segmentCount(); ++line) {
+        const QStringList cells = shown(line).text.split(QLatin1Char('\t'));
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const int width = fm.horizontalAdvance(cells[c]);
+            std::vector<int>& into = c + 1 < cells.size() ? widths : lastCells;
+            if (into.size() <= std::size_t(c)) {
+                into.resize(std::size_t(c) + 1, 0);
+            }
+            into[std::size_t(c)] = std::max(into[std::size_t(c)], width);
+        }
+    }
+    const int gap = fm.horizontalAdvance(QStringLiteral("  "));
+    int x = 0;
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+        x += widths[c] + gap;
+        cellStarts_.push_back(x);
+        alignedWidth_ =
+            std::max(alignedWidth_, x + (c + 1 < lastCells.size() ? lastCells[c + 1] : 0));
+    }
+}
+
+int JournalView::advance(const QString& text, int columns) const {
+    const QFontMetrics fm = fontMetrics();
+    int x = 0;
+    int cellStart = 0;
+    std::size_t cell = 0;
+    for (int tab = cellStarts_.empty() ? -1 : int(text.indexOf(QLatin1Char('\t')));
+         tab >= 0 && tab < columns; tab = int(text.indexOf(QLatin1Char('\t'), tab + 1))) {
+        const int end = x + fm.horizontalAdvance(text.mid(cellStart, tab - cellStart));
+        // A cell measured before an edit may have grown past its column.
+        x = cell < cellStarts_.size() ? std::max(cellStarts_[cell], end)
+                                      : end + fm.horizontalAdvance(QStringLiteral("  "));
+        cellStart = tab + 1;
+        ++cell;
+    }
+    return x + fm.horizontalAdvance(text.mid(cellStart, columns - cellStart));
+}
+
+void JournalView::drawColumns(QPainter& painter, int x, int baseline, const QString& text, int from,
+                              int to) const {
+    while (from < to) {
+        const qsizetype tab = cellStarts_.empty() ? -1 : text.indexOf(QLatin1Char('\t'), from);
+        const int end = tab >= 0 && tab < to ? int(tab) : to;
+        painter.drawText(QPoint(x + advance(text, from), baseline), text.mid(from, end - from));
+        from = end + 1;
+    }
+}
+
 int JournalView::firstVisibleLine() const {
     return verticalScrollBar()->value();
 }
@@ -74,6 +141,11 @@ int JournalView::visibleLineCount() const {
 void JournalView::storeChanged() {
     caret_ = store_.clamp(caret_);
     anchor_ = store_.clamp(anchor_);
+    if (columnsAligned_) {
+        measureColumns();  // a new cell may widen its column: all lines move
+        measuredLine_ = -1;
+        viewport()->update();
+    }
     updateScrollBars();
     if (store_.revision() == knownRevision_) {
         // Lines were appended: only the rows from the old end on change.
@@ -116,10 +188,12 @@ void JournalView::updateScrollBars() {
     if (widest != measuredLine_ || store_.revision() != measuredRevision_) {
         measuredLine_ = widest;
         measuredRevision_ = store_.revision();
-        measuredWidth_ = fontMetrics().horizontalAdvance(shown(widest).text);
+        const QString text = shown(widest).text;
+        measuredWidth_ = advance(text, int(text.size()));
         paintedWidth_ = 0;
     }
-    const int contentWidth = std::max(measuredWidth_, paintedWidth_) + 2 * kTextMargin + 1;
+    const int contentWidth =
+        std::max({measuredWidth_, paintedWidth_, alignedWidth_}) + 2 * kTextMargin + 1;
     horizontalScrollBar()->setRange(0, std::max(0, contentWidth - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth() * 2);
@@ -134,6 +208,7 @@ void JournalView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         laidOut_.clear();
+        measureColumns();
         measuredLine_ = -1;
         updateScrollBars();
         viewport()->update();
@@ -142,8 +217,7 @@ void JournalView::changeEvent(QEvent* event) {
 
 int JournalView::xOf(TextPos pos) const {
     const Shown s = shown(pos.line);
-    return kTextMargin +
-           fontMetrics().horizontalAdvance(s.text.left(std::min(pos.column, s.columns))) -
+    return kTextMargin + advance(s.text, std::min(pos.column, s.columns)) -
            horizontalScrollBar()->value();
 }
 
@@ -153,13 +227,10 @@ TextPos JournalView::posAt(QPoint point) const {
         std::clamp(firstVisibleLine() + point.y() / lineHeight(), 0, store_.segmentCount() - 1);
     const Shown s = shown(p.line);
     const int x = point.x() + horizontalScrollBar()->value() - kTextMargin;
-    const QFontMetrics fm = fontMetrics();
     // The first column whose character's middle lies right of x; advances
     // grow with the column, so halving finds it.
     auto middleOf = [&](int column) {
-        return (fm.horizontalAdvance(s.text.left(column)) +
-                fm.horizontalAdvance(s.text.left(column + 1))) /
-               2;
+        return (advance(s.text, column) + advance(s.text, column + 1)) / 2;
     };
     int low = 0;
     int high = s.columns;
@@ -198,25 +269,26 @@ void JournalView::paintEvent(QPaintEvent*) {
             const int from = std::min(line == selFrom.line ? selFrom.column : 0, s.columns);
             const int to =
                 line == selTo.line ? std::min(selTo.column, s.columns) : int(text.size());
-            const int x1 = dx + fm.horizontalAdvance(text.left(from));
-            int x2 = dx + fm.horizontalAdvance(text.left(to));
+            const int x1 = dx + advance(text, from);
+            int x2 = dx + advance(text, to);
             if (line != selTo.line) {
                 x2 += fm.averageCharWidth() / 2;  // the selected line end
             }
             p.fillRect(QRect(x1, y, x2 - x1, h), pal.brush(QPalette::Highlight));
             p.setPen(pal.color(QPalette::Text));
-            p.drawText(QPoint(dx, y + fm.ascent()), text.left(from));
+            drawColumns(p, dx, y + fm.ascent(), text, 0, from);
             p.setPen(pal.color(QPalette::HighlightedText));
-            p.drawText(QPoint(x1, y + fm.ascent()), text.mid(from, to - from));
+            drawColumns(p, dx, y + fm.ascent(), text, from, to);
             p.setPen(pal.color(QPalette::Text));
-            p.drawText(QPoint(dx + fm.horizontalAdvance(text.left(to)), y + fm.ascent()),
-                       text.mid(to));
-            widestPainted = std::max(widestPainted, fm.horizontalAdvance(text));
-        } else if (line == store_.segmentCount() - 1) {
-            // The last segment is the one an append fills: never kept.
+            drawColumns(p, dx, y + fm.ascent(), text, to, int(text.size()));
+            widestPainted = std::max(widestPainted, advance(text, int(text.size())));
+        } else if (line == store_.segmentCount() - 1 ||
+                   (!cellStarts_.empty() && text.contains(QLatin1Char('\t')))) {
+            // The last segment is the one an append fills: never kept; a
+            // line of aligned columns is drawn a cell at a time.
             p.setPen(pal.color(QPalette::Text));
-            p.drawText(QPoint(dx, y + fm.ascent()), text);
-            widestPainted = std::max(widestPainted, fm.horizontalAdvance(text));
+            drawColumns(p, dx, y + fm.ascent(), text, 0, int(text.size()));
+            widestPainted = std::max(widestPainted, advance(text, int(text.size())));
         } else {
             auto it = laidOut_.find(line);
             if (it == laidOut_.end()) {
@@ -236,7 +308,9 @@ void JournalView::paintEvent(QPaintEvent*) {
         QMetaObject::invokeMethod(this, &JournalView::updateScrollBars, Qt::QueuedConnection);
     }
     if (hasFocus() && caret_.line >= first && caret_.line <= last) {
-        const int x = xOf(caret_);
+        // Just left of where its column begins: in the margin or the gap
+        // between two letters, so that it covers no part of a letter.
+        const int x = xOf(caret_) - 1;
         p.fillRect(QRect(x, (caret_.line - first) * h, 1, h), pal.color(QPalette::Text));
     }
 }

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QStaticText>
 
+#include <vector>
+
 class QMenu;
 
 namespace im::journal {
@@ -35,6 +37,15 @@ public:
 
     int firstVisibleLine() const;
     int visibleLineCount() const;
+    // The viewport x where a position's column begins: where the caret
+    // stands before it.
+    int xOf(TextPos pos) const;
+
+    // Shows the columns of a tab-separated table (the daily summary) one
+    // under the other: each tab reaches past the widest cell of its column
+    // in any line. The text keeps its tabs. Measures every line at each
+    // change of the text, so it is for short texts.
+    void setColumnsAligned(bool aligned);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,8 +66,14 @@ private:
     void updateScrollBars();
     void ensureCaretVisible();
     TextPos posAt(QPoint viewportPoint) const;
-    int xOf(TextPos pos) const;
     int lineHeight() const;
+    // The width of a line's first columns, the tabs of aligned columns
+    // reaching their column's place.
+    int advance(const QString& text, int columns) const;
+    // Draws the columns from..to of a line that starts at x.
+    void drawColumns(QPainter& painter, int x, int baseline, const QString& text, int from,
+                     int to) const;
+    void measureColumns();
     void removeSelection();
     void updateRows(int from, int to);
     void scrollContentsBy(int dx, int dy) override;
@@ -88,6 +105,11 @@ private:
     quint64 measuredRevision_ = 0;
     int measuredWidth_ = 0;
     int paintedWidth_ = 0;
+    // Where the cells after the first begin, from the text's start, while
+    // columns are aligned.
+    bool columnsAligned_ = false;
+    std::vector<int> cellStarts_;
+    int alignedWidth_ = 0;
 };
 
 }  // namespace im::journal

@@ -93,7 +93,11 @@ std::optional<double> numberIn(View text, QChar separator) {
         take(text[i].unicode() - '0');
         ++i;
     }
-    if (i < n && text[i].unicode() == separator.unicode()) {
+    // The locale's separator, and either of the two that record lines are
+    // written with: a day file made in a Russian session (commas) opens in
+    // an English one (full stops) and the other way round.
+    const char16_t c = i < n ? text[i].unicode() : 0;
+    if (i < n && (c == separator.unicode() || c == u',' || c == u'.')) {
         ++i;
         while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
             take(text[i].unicode() - '0');
@@ -284,6 +288,57 @@ QString get_time(QLatin1String line) {
 
 std::pair<QString, QString> timeAndDateOf(QByteArrayView line) {
     return withLineText(line, [](auto text) { return std::pair{get_time(text), get_date(text)}; });
+}
+
+namespace {
+
+template <typename View>
+std::optional<qint64> momentIn(View date, View time) {
+    int digits[12];
+    int n = 0;
+    for (View part : {date, time}) {
+        int inPart = 0;
+        for (qsizetype i = 0; i < part.size() && inPart < 6; ++i) {
+            const char16_t c = QChar(part[i]).unicode();
+            if (c >= '0' && c <= '9') {
+                digits[n++] = c - '0';
+                ++inPart;
+            }
+        }
+        if (inPart != 6) {
+            return std::nullopt;
+        }
+    }
+    const auto two = [&digits](int at) { return digits[at] * 10 + digits[at + 1]; };
+    const int day = two(0), month = two(2), year = 2000 + two(4);
+    if (month < 1 || month > 12 || day < 1 || day > 31) {
+        return std::nullopt;
+    }
+    // Days from the civil date (proleptic Gregorian), counted from
+    // 1 March of the year 0; 1 January 2000 is day 730425.
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = y / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 days = qint64(era) * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 730425;
+    return days * 86400 + two(6) * 3600 + two(8) * 60 + two(10);
+}
+
+}  // namespace
+
+std::optional<qint64> momentOf(QStringView date, QStringView time) {
+    return momentIn(date, time);
+}
+
+std::optional<qint64> momentOf(QLatin1String date, QLatin1String time) {
+    return momentIn(date, time);
+}
+
+std::optional<qint64> momentOfLine(QByteArrayView line) {
+    return withLineText(line, [](auto text) {
+        return momentOf(extractFieldView(text, QLatin1Char(' '), 5, 8),
+                        extractFieldView(text, QLatin1Char(' '), 6, 8));
+    });
 }
 
 }  // namespace im::journal

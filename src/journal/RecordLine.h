@@ -39,9 +39,10 @@ QStringView extractFieldView(QStringView line, QChar delimiter, int rounds, int 
 QLatin1String extractFieldView(QLatin1String line, QChar delimiter, int rounds, int length);
 
 // The value of a field text: surrounding spaces, an optional sign, digits
-// with the locale's decimal separator (37,5; 100, as a cut T1 gives; 5 with
-// a space after it). No value for anything else: a note typed into the
-// journal has no number.
+// with a decimal separator (37,5; 37.5; 100, as a cut T1 gives; 5 with a
+// space after it). The separator is the one given (the locale's), a comma
+// or a full stop, whichever the line was written with. No value for
+// anything else: a note typed into the journal has no number.
 std::optional<double> fieldNumber(QStringView text, QChar decimalSeparator);
 std::optional<double> fieldNumber(QLatin1String text, QChar decimalSeparator);
 
@@ -84,5 +85,13 @@ QString get_time(QLatin1String line);
 // The time and the date of a line's bytes, without a copy of the line,
 // which may be a file's only line of 100 MB.
 std::pair<QString, QString> timeAndDateOf(QByteArrayView line);
+
+// The moment of a date "dd.mm.yy" and a time "hh:mm:ss" (any separators)
+// as the wall clock showed it, in seconds since 1 January 2000 00:00; none
+// when the digits are not there.
+std::optional<qint64> momentOf(QStringView date, QStringView time);
+std::optional<qint64> momentOf(QLatin1String date, QLatin1String time);
+// The moment of a line's date and time fields.
+std::optional<qint64> momentOfLine(QByteArrayView line);
 
 }  // namespace im::journal

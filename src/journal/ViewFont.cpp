@@ -1,5 +1,9 @@
 #include "journal/ViewFont.h"
 
+#include "core/ErrorReport.h"
+
+#include <QCoreApplication>
+
 #include <QWidget>
 
 #include <algorithm>
@@ -18,12 +22,10 @@ void applyStoredFont(QWidget& view, const settings::SettingsFile& file,
     QFont font = view.font();
     font.setFamily(
         file.ReadString(QLatin1String(name.section), QLatin1String(name.name), font.family()));
-    // A size no font dialog offers would draw the journal as unreadable boxes.
-    constexpr int kLargest = 72;
     const int stored =
         file.ReadInteger(QLatin1String(size.section), QLatin1String(size.name), font.pointSize());
     if (stored > 0) {
-        font.setPointSize(std::min(stored, kLargest));
+        font.setPointSize(std::min(stored, kLargestFontSize));
     }
     view.setFont(font);
 }
@@ -32,6 +34,14 @@ void storeFont(settings::SettingsFile& file, const settings::StringKey& name,
                const settings::IntKey& size, const QFont& font) {
     file.write(name, font.family());
     file.write(size, font.pointSize());
+}
+
+void refuseOversizedFont(const QFont& font) {
+    if (font.pointSize() > kLargestFontSize) {
+        throw core::Error(QCoreApplication::translate(
+                              "ViewFont", "Шрифт больше %1 пунктов не годится: шрифт не изменён.")
+                              .arg(kLargestFontSize));
+    }
 }
 
 }  // namespace im::journal

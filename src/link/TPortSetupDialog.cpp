@@ -5,44 +5,40 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QLabel>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace im::link {
 
 namespace {
 
-QComboBox* makeList(QWidget* parent, int top, const QStringList& items, const QString& current) {
+QComboBox* makeList(QWidget* parent, const QStringList& items, const QString& current) {
     auto* list = new QComboBox(parent);
-    list->setGeometry(80, top, 129, 21);
+    list->setMinimumWidth(129);
     list->addItems(items);
     list->setCurrentIndex(static_cast<int>(items.indexOf(current)));
     return list;
 }
+
+// The design's size; longer captions (the Russian ones, a larger desktop
+// font) widen it rather than being cut.
+constexpr QSize kDesignSize(231, 216);
 
 }  // namespace
 
 TPortSetupDialog::TPortSetupDialog(TSerialPort& port, const PortLister& lister, QWidget* parent)
     : QDialog(parent), serialPort_(port) {
     setWindowTitle(QCoreApplication::translate("TPortSetupDialog", "Setup"));
-    setFixedSize(231, 216);
 
     auto* group =
         new QGroupBox(QCoreApplication::translate("TPortSetupDialog", " Settings "), this);
-    group->setGeometry(8, 8, 217, 169);
-    const char* labels[] = {QT_TRANSLATE_NOOP("TPortSetupDialog", "Port"),
-                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Baud rate"),
-                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Data bits"),
-                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Stop bits"),
-                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Parity"),
-                            QT_TRANSLATE_NOOP("TPortSetupDialog", "Flow control")};
-    for (int i = 0; i < 6; ++i) {
-        auto* label = new QLabel(QCoreApplication::translate("TPortSetupDialog", labels[i]), group);
-        label->setGeometry(8, 24 * (i + 1), 70, 17);
-    }
+    auto* form = new QFormLayout(group);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
 
     // The port list shows the devices present; a configured name that is
     // not among them (a pseudo-terminal, an adapter now unplugged) is shown
@@ -51,7 +47,7 @@ TPortSetupDialog::TPortSetupDialog(TSerialPort& port, const PortLister& lister, 
     if (!port.Port().isEmpty() && !ports.contains(port.Port())) {
         ports.prepend(port.Port());
     }
-    port_ = makeList(group, 16, ports, port.Port());
+    port_ = makeList(group, ports, port.Port());
     // A link (a stable name) shows the device it names now beside it.
     for (int i = 0; i < port_->count(); ++i) {
         const QFileInfo name(ports[i]);
@@ -67,20 +63,36 @@ TPortSetupDialog::TPortSetupDialog(TSerialPort& port, const PortLister& lister, 
         port_->setCurrentIndex(-1);
         port_->setEditText(QString());
     }
-    baud_ = makeList(group, 40, baudRateTexts(), textOf(baudRateTexts(), port.baudRate()));
-    dataBits_ = makeList(group, 64, dataBitsTexts(), textOf(dataBitsTexts(), port.dataBits()));
-    stopBits_ = makeList(group, 88, stopBitsTexts(), textOf(stopBitsTexts(), port.stopBits()));
-    parity_ = makeList(group, 112, parityTexts(), textOf(parityTexts(), port.parity().Bits));
-    flow_ = makeList(group, 136, flowControlTexts(),
-                     textOf(flowControlTexts(), port.flowControl().kind()));
+    baud_ = makeList(group, baudRateTexts(), textOf(baudRateTexts(), port.baudRate()));
+    dataBits_ = makeList(group, dataBitsTexts(), textOf(dataBitsTexts(), port.dataBits()));
+    stopBits_ = makeList(group, stopBitsTexts(), textOf(stopBitsTexts(), port.stopBits()));
+    parity_ = makeList(group, parityTexts(), textOf(parityTexts(), port.parity().Bits));
+    flow_ =
+        makeList(group, flowControlTexts(), textOf(flowControlTexts(), port.flowControl().kind()));
+    const std::pair<const char*, QComboBox*> rows[] = {
+        {QT_TRANSLATE_NOOP("TPortSetupDialog", "Port"), port_},
+        {QT_TRANSLATE_NOOP("TPortSetupDialog", "Baud rate"), baud_},
+        {QT_TRANSLATE_NOOP("TPortSetupDialog", "Data bits"), dataBits_},
+        {QT_TRANSLATE_NOOP("TPortSetupDialog", "Stop bits"), stopBits_},
+        {QT_TRANSLATE_NOOP("TPortSetupDialog", "Parity"), parity_},
+        {QT_TRANSLATE_NOOP("TPortSetupDialog", "Flow control"), flow_}};
+    for (const auto& [caption, list] : rows) {
+        form->addRow(QCoreApplication::translate("TPortSetupDialog", caption), list);
+    }
 
     ok_ = new QPushButton(QCoreApplication::translate("TPortSetupDialog", "OK"), this);
-    ok_->setGeometry(70, 184, 75, 25);
     ok_->setDefault(true);
     cancel_ = new QPushButton(QCoreApplication::translate("TPortSetupDialog", "Cancel"), this);
-    cancel_->setGeometry(150, 184, 75, 25);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    setFixedSize(sizeHint().expandedTo(kDesignSize));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());

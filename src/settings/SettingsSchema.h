@@ -39,8 +39,8 @@ inline constexpr const char* kComPort1 = "ComPort1";
 // Section Form: the main window and the journal decimation.
 inline constexpr IntKey Top{kForm, "Top", 100};
 inline constexpr IntKey Left{kForm, "Left", 100};
-inline constexpr IntKey Width{kForm, "Width", 584};
-inline constexpr IntKey Height{kForm, "Height", 583};
+inline constexpr IntKey Width{kForm, "Width", 900};
+inline constexpr IntKey Height{kForm, "Height", 620};
 inline constexpr BoolKey InitMax{kForm, "InitMax", false};
 inline constexpr BoolKey MinToTrey{kForm, "MinToTrey", false};
 inline constexpr BoolKey StartInTrey{kForm, "StartInTrey", false};

@@ -1,4 +1,3 @@
-#include "app/Dialogs.h"
 #include "app/TfAbout.h"
 #include "support/TestMain.h"
 
@@ -62,27 +61,6 @@ private Q_SLOTS:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() - 3));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(box.isNull());
-    }
-
-    // A short question still leaves its title room in frames that centre
-    // it between their buttons (Qt's own on Wayland): "Завершение работы"
-    // was cut to "Завершение работ".
-    void messageBoxesShowTheirWholeTitle() {
-        app::QtDialogs dialogs;
-        const QString title = QStringLiteral("Завершение работы");
-        int width = 0;
-        QTimer::singleShot(0, [&width] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            width = box->width();
-            box->reject();
-        });
-        dialogs.question(nullptr, title, QStringLiteral("Сохранить?"), QMessageBox::Yes);
-        QFont bold;
-        bold.setBold(true);
-        // Three frame buttons of about 25 pixels on either side.
-        QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(title) + 2 * 75,
-                 qPrintable(QString::number(width)));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "common/PseudoTerminal.h"
 #include "core/AppLocation.h"
 #include "journal/JournalFiles.h"
+#include "journal/JournalLoader.h"
 #include "journal/RecordLine.h"
 #include "settings/SettingsFile.h"
 #include "settings/TFormSettings.h"
@@ -20,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -28,10 +30,13 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTranslator>
+#include <QXmlStreamReader>
 
 using namespace im;
 
@@ -99,11 +104,13 @@ struct Window {
     void show() { showExposed(*form); }
 };
 
-// The texts of menu entries, "-" for a separator.
+// The texts of menu entries as shown, without their access keys' marks; "-"
+// for a separator.
 QStringList texts(const QList<QAction*>& actions) {
     QStringList t;
     for (QAction* a : actions) {
-        t << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        t << (a->isSeparator() ? QStringLiteral("-")
+                               : a->text().remove(QRegularExpression(QStringLiteral("&(?!&)"))));
     }
     return t;
 }
@@ -180,6 +187,80 @@ private Q_SLOTS:
         QCOMPARE(f.ScrollBarXScale->width(), 564 + area->width() - 890);
     }
 
+    // Every menu and item has its own access key, in both languages; the
+    // usual shortcuts open, save and quit; F10 opens the first menu and
+    // Alt with a menu's key its own; Tab reaches the start button and the
+    // colour labels, and Space on a label is its click; Escape closes the
+    // Data window and the overview.
+    void keyboard() {
+        Window w;
+        app::TForm1& f = *w.form;
+        const std::function<void(const QList<QAction*>&)> distinctKeys =
+            [&distinctKeys](const QList<QAction*>& actions) {
+                QString keys;
+                for (QAction* a : actions) {
+                    if (a->isSeparator() || !a->isVisible()) {
+                        continue;
+                    }
+                    const QKeySequence key = QKeySequence::mnemonic(a->text());
+                    QVERIFY2(!key.isEmpty(), qPrintable(a->text()));
+                    QVERIFY2(!keys.contains(key.toString()), qPrintable(a->text()));
+                    keys += key.toString() + u' ';
+                    if (a->menu()) {
+                        distinctKeys(a->menu()->actions());
+                    }
+                }
+            };
+        distinctKeys(f.menuBar()->actions());
+        w.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+
+        QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(w.dialogs.asked.value(0).left(5) + w.dialogs.asked.value(1).left(5), "open save ");
+        const QKeyCombination edit = QKeySequence::mnemonic(f.menuBar()->actions()[2]->text())[0];
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), edit.key(),
+                            QString(QChar(edit.key())).toLower(), edit.keyboardModifiers());
+        QTRY_COMPARE(QApplication::activePopupWidget(), f.menuBar()->actions()[2]->menu());
+        QApplication::activePopupWidget()->close();
+        QTest::keyClick(&f, Qt::Key_F10);
+        QTRY_COMPARE(QApplication::activePopupWidget(), f.menuBar()->actions()[1]->menu());
+        QApplication::activePopupWidget()->close();
+
+        f.EditT3L->setFocus();
+        QWidget* const chain[] = {f.SpBtnOpenCom, f.LbColorT1,  f.LbColorT2,  f.LbColorT3,
+                                  f.LbColorHM,    f.LbColorFon, f.LbGirdColor};
+        for (QWidget* next : chain) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        QTest::keyClick(f.LbColorHM, Qt::Key_Space);
+        QVERIFY(w.dialogs.asked.last().startsWith("color "));
+
+        f.openReport('L');
+        analysis::TFormLog* report = modalChild<analysis::TFormLog>(f);
+        QVERIFY(report);
+        // The offscreen platform does not tell the widgets which window is
+        // active when a modal one opens.
+        QApplication::setActiveWindow(report);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(report, Qt::Key_C, Qt::ControlModifier);  // "Копировать все"
+        QVERIFY(!report->report.line(0).isEmpty() &&
+                QApplication::clipboard()->text().startsWith(report->report.line(0)));
+        QTest::keyClick(report, Qt::Key_Escape);
+        QTRY_VERIFY(!report->isVisible());
+        f.NOverview->trigger();
+        QApplication::setActiveWindow(f.overview);
+        QTest::keyClick(f.overview, Qt::Key_Escape);
+        QTRY_VERIFY(!f.overview->isVisible());
+
+        f.journal.setModified(false);
+        QApplication::setActiveWindow(&f);
+        QTest::keyClick(&f, Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!f.isVisible());
+    }
+
     // The interface in English from the catalogue built in, or from one
     // beside the executable, which replaces it (so the Russian menus show
     // where it has no translation); the journal's record lines are the same
@@ -217,14 +298,47 @@ private Q_SLOTS:
         }
         QTranslator none;
         QVERIFY(!app::loadProgramCatalogue(none, QLocale(QLocale::German), w.dir.path()));
+
+        // The catalogues built in: every Russian text has its English
+        // translation, every text written in English its Russian one.
+        const QRegularExpression cyrillic(QStringLiteral("[А-яЁё]"));
+        for (const auto& [language, russianSources] :
+             {std::pair{QLocale::English, true}, std::pair{QLocale::Russian, false}}) {
+            QTranslator built;
+            QVERIFY(app::loadProgramCatalogue(built, QLocale(language), w.dir.filePath("none")));
+            QFile ts(QStringLiteral(IM_TRANSLATIONS_DIR "/incubator-monitor_%1.ts")
+                         .arg(language == QLocale::English ? "en" : "ru"));
+            QVERIFY(ts.open(QIODevice::ReadOnly));
+            QXmlStreamReader xml(&ts);
+            QString context;
+            int checked = 0;
+            while (!xml.atEnd()) {
+                if (xml.readNext() != QXmlStreamReader::StartElement) {
+                    continue;
+                }
+                if (xml.name() == QLatin1String("name")) {
+                    context = xml.readElementText();
+                } else if (xml.name() == QLatin1String("source")) {
+                    const QString source = xml.readElementText();
+                    if (source.contains(cyrillic) == russianSources) {
+                        ++checked;
+                        QVERIFY2(!built.translate(context.toUtf8(), source.toUtf8()).isEmpty(),
+                                 qPrintable(context + ": " + source));
+                    }
+                }
+            }
+            QVERIFY(checked > 30);
+        }
     }
 
     void creation_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QString>("state");
+        // A first start opens the whole layout, here on the offscreen
+        // platform's 800-pixel-wide screen.
         QTest::newRow("no settings file")
             << QByteArray()
-            << "100,100 584x583|39,0|35,0|39,0|35,0|90|30|390|350|390|350|90|30|#000000|#0000ff|"
+            << "0,100 800x620|39,0|35,0|39,0|35,0|90|30|390|350|390|350|90|30|#000000|#0000ff|"
                "#408080|#00ff00|#ffffff|#c0c0c0|#ffffff|#000000|29|71|150|4800|Старт|Старт|0|0|0|"
                "0|0|Windows XP - ошибка.wav|3000|111|0|" +
                    QFont().family() + "|" + QString::number(QFont().pointSize());
@@ -250,9 +364,10 @@ private Q_SLOTS:
                    "Time=2147483647\n[alarm]\nT1_HI=5\nno equals sign\n[Form]\nSkipData=3\n")
             // Boxes show what is stored; bars, recording, saving and the font are
             // clamped; a section's second copy is never read.
-            << "100,100 584x583|214748364,7|-214748364,8|-00,1|35,0|2147483647|-2147483648|"
+            // The T1 label's colour, the background's too, is shown in white.
+            << "0,100 800x620|214748364,7|-214748364,8|-00,1|35,0|2147483647|-2147483648|"
                "2147483647|-2147483648|-1|350|2147483647|-2147483648|#308cc6|#ffffff|#408080|"
-               "#00ff00|#308cc6|#c0c0c0|#308cc6|#308cc6|-20|30|50|4800|Старт|Старт|120|120|"
+               "#00ff00|#308cc6|#c0c0c0|#308cc6|#ffffff|-20|30|50|4800|Старт|Старт|120|120|"
                "3600000|0|0|Windows XP - ошибка.wav|0|111|0|" +
                    QFont().family() + "|72";
         QTest::newRow("too small, maximised")
@@ -295,11 +410,13 @@ private Q_SLOTS:
         QCOMPARE(w.ini(), QStringLiteral(
                               "[ComPort1]\nPort=COM1\nBaudRate=4800\nStopBits=2\nDataBits=8\n"
                               "Parity=None\nFlowControl=None\n[Form]\nTop=%1\nLeft=%2\n"
-                              "Width=584\nHeight=583\nInitMax=0\n[ScrollBar]\nGainY=40\nPosY=450\n"
+                              "Width=%3\nHeight=%4\nInitMax=0\n[ScrollBar]\nGainY=40\nPosY=450\n"
                               "XScale=100\n[Alarm]\nT1_HI=390\nT1_LOW=350\nT2_HI=390\nT2_LOW=350\n"
                               "T3_HI=90\nT3_LOW=30\nSound=Windows XP - ошибка.wav\n")
                               .arg(g.y())
-                              .arg(g.x()));
+                              .arg(g.x())
+                              .arg(g.width())
+                              .arg(g.height()));
         QCOMPARE(test::readFile(w.dayFile()), QByteArray());  // the periodic save ran
         w.form.reset();
     }
@@ -339,16 +456,26 @@ private Q_SLOTS:
     }
 
     // Closed normal or maximised, the window opens again where it was, with
-    // its normal size: one kind of position is stored for both.
+    // its normal size: one kind of position is stored for both. Maximised
+    // just before the close, a while before it, or as a window manager does
+    // it (the screen's place first, the state a moment later).
     void placeSurvivesAClose() {
-        for (bool maximised : {false, true}) {
+        for (const char how : {'n', 'm', 'M', 'w'}) {
+            const bool maximised = how != 'n';
             Window w("[Form]\nLeft=200\nTop=150\nWidth=640\nHeight=480\n");
             w.show();
             const QRect normal = w.form->geometry();
+            if (how == 'w') {
+                w.form->setGeometry(w.form->screen()->availableGeometry());
+                QTest::qWait(50);
+            }
             if (maximised) {
                 w.form->showMaximized();
                 QTRY_VERIFY(w.form->isMaximized());
                 QTRY_VERIFY(w.form->width() != 640);
+            }
+            if (how == 'M') {
+                QTest::qWait(600);  // longer than a place takes to count
             }
             QVERIFY(w.form->close());
             QCOMPARE(w.settings().read(settings::keys::Width), 640);
@@ -494,6 +621,27 @@ private Q_SLOTS:
         w.form->bandBoxes().EditT1HExit(0);
         overview->refresh();
         QVERIFY(view->grab().toImage() != before);
+        // The humidity in the chart's humidity colour, not T3's.
+        const QRect humidity =
+            overview->overview().layout(view->size(), view->fontMetrics().height()).humidity;
+        const QImage shown = view->grab().toImage().copy(humidity);
+        int inColour[2] = {};
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                for (int c : {0, 1}) {
+                    inColour[c] +=
+                        shown.pixelColor(x, y) == w.form->GraphM1->Curves()[3 - c].ColorGraph();
+                }
+            }
+        }
+        QVERIFY(inColour[0] >= humidity.width() / 2 && inColour[1] == 0);
+        // An edit that keeps the line count repaints the picture.
+        test::EventCounter paints(view, QEvent::Paint);
+        QTest::qWait(100);  // the repaint the band asked for
+        paints.count = 0;
+        w.form->journal.replace({1500, 3}, {1500, 7}, QStringLiteral("45,0"));
+        overview->refresh();
+        QTRY_VERIFY(paints.count > 0);
 
         const QPoint at(view->width() / 3, view->height() / 3);
         const int line =
@@ -511,6 +659,61 @@ private Q_SLOTS:
         QCOMPARE(QImage(path), view->grab().toImage().convertToFormat(QImage(path).format()));
         overview->close();
         QTRY_VERIFY(!overview);
+    }
+
+    // A click on the overview holds the chart at that moment while lines
+    // keep coming, also when the window scroll bar moves it elsewhere; the
+    // end of the scroll bar, End on the chart or a click at the overview's
+    // right edge take it back to the newest lines, which it follows again.
+    void overviewClickHoldsTheChart_data() {
+        QTest::addColumn<QString>("back");
+        QTest::newRow("scroll bar to its end") << "bar";
+        QTest::newRow("End on the chart") << "End";
+        QTest::newRow("the overview's right edge") << "edge";
+    }
+    void overviewClickHoldsTheChart() {
+        QFETCH(QString, back);
+        Window w;
+        w.append(3000);
+        w.show();
+        w.form->NOverview->trigger();
+        QWidget* view = w.form->overview->view();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form->overview));
+        app::ScrollBar* bar = w.form->ScrollBarAllGraf;
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(view->width() / 3, view->height() / 3));
+        const int held = bar->value();
+        const QString end = w.form->LabelEndPoint->text();
+        QVERIFY(held < 2000);
+        w.append(30);
+        QCOMPARE(w.form->journal.lineCount(), 3030);
+        QCOMPARE(bar->maximum(), 3029);
+        QCOMPARE(bar->value(), held);
+        QCOMPARE(w.form->LabelEndPoint->text(), end);
+        bar->setSliderDown(true);
+        bar->setSliderPosition(held - 500);
+        bar->setSliderDown(false);
+        w.append(5);
+        QCOMPARE(bar->value(), held - 500);
+        QCOMPARE(w.form->LabelEndPoint->text(), w.form->journal.line(held - 500).right(8));
+
+        if (back == "bar") {
+            bar->setSliderDown(true);
+            bar->setSliderPosition(bar->maximum());
+            bar->setSliderDown(false);
+        } else if (back == "End") {
+            w.form->activateWindow();
+            w.form->GraphM1->setFocus();
+            QTRY_VERIFY(w.form->GraphM1->hasFocus());
+            QTest::keyClick(w.form->GraphM1, Qt::Key_End);
+        } else {
+            QTest::mouseClick(view, Qt::LeftButton, {},
+                              QPoint(view->width() - 3, view->height() / 3));
+        }
+        QCOMPARE(bar->value(), 3034);
+        QCOMPARE(w.form->LabelEndPoint->text(), w.form->journal.line(3034).right(8));
+        w.append(1);
+        QCOMPARE(bar->value(), 3035);
+        QCOMPARE(w.form->LabelEndPoint->text(), w.form->journal.line(3035).right(8));
     }
 
     // A file of a few hundred megabytes is read on another thread behind a
@@ -540,6 +743,20 @@ private Q_SLOTS:
         w.append(2);
         w.form->NLoad1Click();
         QTest::mouseClick(progress()->findChild<QPushButton*>(), Qt::LeftButton);
+        QTest::qWait(50);
+        QVERIFY(!progress());
+        QCOMPARE(w.form->journal.lineCount(), 2);
+        // Cancelled as the read ends, before the window has taken its lines.
+        auto* loader = w.form->findChild<journal::JournalLoader*>();
+        w.dialogs.fileNames = {big};
+        w.form->NLoad1Click();
+        QElapsedTimer reading;
+        reading.start();
+        while (loader->progress() < 1 && reading.elapsed() < 20000) {
+            QThread::msleep(10);
+        }
+        QThread::msleep(300);  // the lines are split after the read
+        progress()->findChild<QPushButton*>()->click();
         QTest::qWait(50);
         QVERIFY(!progress());
         QCOMPARE(w.form->journal.lineCount(), 2);
@@ -808,6 +1025,12 @@ private Q_SLOTS:
         QVERIFY(!w.form->Memo1->font().bold());  // only name and size are taken
         QCOMPARE(w.settings().read(settings::keys::FontName), QStringLiteral("DejaVu Sans Mono"));
         QCOMPARE(w.settings().read(settings::keys::FontSize), 9);
+        // A size above 72 is refused, Applied or not, and changes nothing.
+        w.dialogs.applied = {QFont(QStringLiteral("DejaVu Serif"), 100)};
+        w.dialogs.chosenFont = QFont(QStringLiteral("DejaVu Serif"), 100);
+        QVERIFY_THROWS_EXCEPTION(core::Error, w.form->NFontClick());
+        QCOMPARE(w.form->Memo1->font().pointSize(), 9);
+        QCOMPARE(w.settings().read(settings::keys::FontSize), 9);
     }
 
     // Frames that come faster than the window refresh are all in the journal
@@ -868,6 +1091,7 @@ private Q_SLOTS:
         QCOMPARE(w.dialogs.asked[0].count(u'\n'), 7);
         QVERIFY(w.dialogs.asked[0].startsWith(
             "message Монитор инкубатора: 1 - Звуковая сигнализация\r\n2 - Включение вывода"));
+        QVERIFY(w.dialogs.asked[0].contains("\r\n5 - Движение\r\n6 - Реверс\r\n7 - "));
 
         w.append(6);
         f.openReport('L');
@@ -895,6 +1119,27 @@ private Q_SLOTS:
         QVERIFY(f.TrayIcon1->MinimizeToTray && f.receivePath().SignalOffData);
         QVERIFY(!f.alarms().enabled(alarms::Channel::Humidity));
         QVERIFY(!QFile::exists(w.dir.path() + "/etc/incubator-monitor.desktop"));
+        // Each alarm box reaches its own channel, one unticked at a time; a
+        // save period of 0 stops the saves.
+        const alarms::Channel channels[] = {alarms::Channel::T1, alarms::Channel::T2,
+                                            alarms::Channel::Humidity};
+        for (int off = 0; off < 3; ++off) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            f.NSettings->trigger();
+            settings = modalChild<settings::TFormSettings>(f);
+            QVERIFY(settings);
+            QCheckBox* const boxes[] = {settings->ChBoxT1_en, settings->ChBoxT2_en,
+                                        settings->ChBoxHM_en};
+            for (int c = 0; c < 3; ++c) {
+                boxes[c]->setChecked(c != off);
+            }
+            settings->UpDwTimeSaveFile->setValue(0);
+            settings->Button1->click();
+            for (int c = 0; c < 3; ++c) {
+                QCOMPARE(f.alarms().enabled(channels[c]), c != off);
+            }
+            QVERIFY(!f.TimerSaveFile().isActive() && f.decoder().savePeriod() == 0);
+        }
 
         f.NAbout->trigger();
         app::TfAbout* about = modalChild<app::TfAbout>(f);

@@ -63,7 +63,8 @@ private Q_SLOTS:
         test::writeFile(ini, "[ComPort1]\nPort=" + pty.slavePath().toUtf8() +
                                  "\nOpenStart=1\n[LogFile]\nTime=30\n");
         QProcess monitor;  // offscreen and Russian, as this test
-        monitor.start(exe, {});
+        // The toolkit's own options are the program's too.
+        monitor.start(exe, {"-platform", "offscreen", "-style", "Fusion"});
         QVERIFY(monitor.waitForStarted(5000));
         QTest::qWait(1500);  // the window is up and the port open
         for (int i = 0; i < 3; ++i) {

@@ -117,6 +117,30 @@ private Q_SLOTS:
         }
     }
 
+    // On any background the numbers, the ticks and the frame can be read,
+    // and a curve of the background's own colour is drawn in their ink; a
+    // curve that stands out keeps its colour.
+    void readableOnAnyBackground() {
+        for (const QColor& background : {QColor(Qt::black), QColor(Qt::white), QColor(0, 0, 90)}) {
+            Chart c;
+            c.curves();
+            c.graph.setColor(background);
+            c.graph.Curves()[0].setColorGraph(background);
+            c.graph.Curves()[1].setColorGraph(QColor(255, 200, 0));
+            c.paint();
+            const QColor ink = inkOn(background);
+            QVERIFY(ink != background);
+            // The Y labels left of the plot, the frame's left edge, the
+            // level curve at 37.4 and the sawing one.
+            const int y = qRound(131 - (37.4 - 20) * 123 / 25);
+            QVERIFY(c.count(QRect(0, 0, c.graph.LeftMargin - 5, 140), ink) > 30);
+            QVERIFY(c.count(QRect(c.graph.LeftMargin, 20, 1, 100), ink) > 90);
+            QVERIFY(c.count(QRect(c.graph.LeftMargin + 50, y - 1, 600, 3), ink) > 500);
+            QVERIFY(c.count(QRect(c.graph.LeftMargin + 50, 0, 600, 131), QColor(255, 200, 0)) >
+                    500);
+        }
+    }
+
     // With markers on, points 1 to n - 1 get filled squares (5 x 5 for a
     // line of 1 pixel, 3 x 3 for ThickLine 3), the line between them stays
     // one pixel wide, point 0 gets none.
@@ -269,12 +293,74 @@ private Q_SLOTS:
         QCOMPARE(c.events, (QList<int>{100, 200, 100}));
     }
 
+    // The time labels under the overview: round moments of one step (a
+    // whole minute at least, hours or days on a longer journal), each once
+    // and in order, at the column where the lines of that moment begin,
+    // never closer than a label's width; a journal too short to cross a
+    // round moment still tells when it began.
+    void overviewTimeLabels_data() {
+        QTest::addColumn<QDateTime>("start");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("secondsApart");
+        QTest::addColumn<int>("round");  // every label a multiple of it
+        QTest::addColumn<int>("fewest");
+        const QDateTime morning(QDate(2026, 12, 8), QTime(6, 48, 13));
+        QTest::newRow("forty seconds") << morning << 40 << 1 << 60 << 1;
+        QTest::newRow("an hour") << morning << 3600 << 1 << 60 << 5;
+        QTest::newRow("two days") << morning << 2 * 1440 << 60 << 3600 << 5;
+        QTest::newRow("three weeks") << morning << 21 * 1440 << 60 << 86400 << 5;
+        QTest::newRow("a clock set back") << morning << 1000 << -10 << 60 << 3;
+    }
+    void overviewTimeLabels() {
+        QFETCH(QDateTime, start);
+        QFETCH(int, lines);
+        QFETCH(int, secondsApart);
+        QFETCH(int, round);
+        QFETCH(int, fewest);
+        journal::JournalStore journal;
+        for (int i = 0; i < lines; ++i) {
+            // Set back by an hour halfway: later moments may not repeat.
+            const int seconds =
+                std::abs(secondsApart) * i + (secondsApart < 0 && i > lines / 2 ? -3600 : 0);
+            journal.append(journal::makeRecordLine(370, 365, 362, 55, QStringLiteral("________"),
+                                                   start.addSecs(seconds)));
+        }
+        Overview overview(journal, QLatin1Char(','));
+        overview.sync();
+        constexpr int kWidth = 848;
+        constexpr int kLabelWidth = 60;
+        const std::vector<Overview::TimeLabel> labels = overview.timeLabels(kWidth, kLabelWidth);
+        QVERIFY2(int(labels.size()) >= fewest, qPrintable(QString::number(labels.size())));
+        auto momentAt = [&](int column) {
+            return *journal::momentOfLine(
+                journal.lineBytes(overview.columnLines(column, kWidth).first));
+        };
+        const QDateTime epoch(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const Overview::TimeLabel& l = labels[i];
+            const QDateTime at = epoch.addSecs(l.moment);
+            const QString what = at.toString(QStringLiteral("hh:mm dd.MM.yy"));
+            QVERIFY2(l.moment % round == 0, qPrintable(what));
+            QCOMPARE(l.time, round < 86400 ? at.toString(QStringLiteral("hh:mm")) : QString());
+            QCOMPARE(l.date, at.toString(QStringLiteral("dd.MM.yy")));
+            QVERIFY2(l.moment <= momentAt(l.column), qPrintable(what));
+            if (i > 0) {
+                QVERIFY2(l.moment > labels[i - 1].moment, qPrintable(what));
+                QVERIFY2(l.column - labels[i - 1].column >= kLabelWidth, qPrintable(what));
+                QVERIFY2(l.moment > momentAt(l.column - 1), qPrintable(what));
+            }
+            QVERIFY(l.column + kLabelWidth <= kWidth + Overview::kRightMargin);
+        }
+    }
+
     // The overview of a journal whose columns are known: three lines a
-    // column, T1 spread around 37 by the column's number, a column of notes
-    // now and then, and now and then a T1 above its band. Each column holds
-    // T1's colour exactly from the row of its maximum to that of its
-    // minimum; shaded are just the columns with a value outside its band,
-    // and a click names the middle line of its column.
+    // column, T1 spread around 37 by the column's number, T2 mostly within
+    // T1's range, a column of notes now and then, and now and then a T1
+    // above its band. Each column holds T1's colour exactly from the row of
+    // its maximum to that of its minimum but where T2's colour marks T2's
+    // highest and lowest rows, so T2 shows over T1; shaded are just the
+    // columns with a value outside its band, and a click names the middle
+    // line of its column.
     void overviewEnvelopesPixelForPixel() {
         constexpr int kColumns = 200;
         journal::JournalStore lines;
@@ -285,11 +371,16 @@ private Q_SLOTS:
             // Reaching the band is already outside it, as for the alarms.
             return x % 25 == 10 && line % 3 == 2 ? bands.high[0] : 370 + spread[line % 3];
         };
+        auto t2 = [](int line) {
+            const int x = line / 3;
+            const int spread[] = {x % 7 / 2, -(x % 5 / 2), 0};
+            return 370 + spread[line % 3];
+        };
         for (int line = 0; line < 3 * kColumns; ++line) {
             lines.append(line / 3 % 30 == 17
                              ? QStringLiteral("a note")
                              : journal::makeRecordLine(
-                                   t1(line), 380, 362, 55, QStringLiteral("_2______"),
+                                   t1(line), t2(line), 362, 55, QStringLiteral("_2______"),
                                    QDateTime(QDate(2026, 12, 6), QTime(8, 0)).addSecs(line)));
         }
         Overview overview(lines, journal::decimalSeparator().at(0));
@@ -308,34 +399,66 @@ private Q_SLOTS:
         QCOMPARE(panel.width(), kColumns);
         const Overview::Span span = overview.spans(overview.columns(kColumns), bands).first;
 
+        int within = 0;  // columns where T1's bar spans T2's range
         // Past the names in the panel's corner.
         for (int x = 40; x < kColumns; ++x) {
-            int top = -1;
-            int bottom = -1;
+            QList<int> t1Rows;
+            QList<int> t2Rows;
             int shaded = 0;
             for (int y = panel.top(); y <= panel.bottom(); ++y) {
                 const QRgb pixel = image.pixel(panel.left() + x, y);
                 if (pixel == style.curves[0].rgb()) {
-                    QVERIFY2(bottom < 0 || bottom == y - 1, "one run of T1 a column");
-                    top = top < 0 ? y : top;
-                    bottom = y;
+                    t1Rows << y;
+                } else if (pixel == style.curves[1].rgb() &&
+                           y != Overview::rowOf(bands.high[1], span, panel) &&
+                           y != Overview::rowOf(bands.low[1], span, panel)) {
+                    t2Rows << y;  // not T2's dashed band
                 }
                 shaded += pixel == style.outside.rgb();
             }
             const bool notes = x % 30 == 17;
             const QString where = QStringLiteral("column %1").arg(x);
-            QVERIFY2(notes == (top < 0), qPrintable(where));
+            QVERIFY2(notes == t2Rows.isEmpty() && (!notes || t1Rows.isEmpty()), qPrintable(where));
             QVERIFY2((x % 25 == 10 && !notes) == (shaded > panel.height() / 2), qPrintable(where));
             if (!notes) {
-                const int high = std::max({t1(3 * x), t1(3 * x + 1), t1(3 * x + 2)});
-                const int low = std::min({t1(3 * x), t1(3 * x + 1), t1(3 * x + 2)});
-                QCOMPARE(top, Overview::rowOf(high, span, panel));
-                QCOMPARE(bottom, Overview::rowOf(low, span, panel));
+                auto rows = [&](auto value) {
+                    const auto [low, high] =
+                        std::minmax({value(3 * x), value(3 * x + 1), value(3 * x + 2)});
+                    return std::pair{Overview::rowOf(high, span, panel),
+                                     Overview::rowOf(low, span, panel)};
+                };
+                const auto [t2Top, t2Bottom] = rows(t2);
+                QCOMPARE(t2Rows, (t2Top == t2Bottom ? QList{t2Top} : QList{t2Top, t2Bottom}));
+                const auto [t1Top, t1Bottom] = rows(t1);
+                QList<int> bar;
+                for (int y = t1Top; y <= t1Bottom; ++y) {
+                    if (!t2Rows.contains(y)) {
+                        bar << y;
+                    }
+                }
+                QCOMPARE(t1Rows, bar);
+                within += t2Top > t1Top && t2Bottom < t1Bottom;
             }
             const QPoint click(panel.left() + x, panel.center().y());
             QCOMPARE(overview.lineAt(click, size, textHeight), 3 * x + 1);
         }
         QCOMPARE(overview.lineAt(QPoint(2, panel.center().y()), size, textHeight), -1);
+        QVERIFY(within > kColumns / 3);
+
+        // A journal shorter than the plot is spread over all of it: each
+        // column shows the line it falls on.
+        journal::JournalStore few;
+        for (int line = 0; line < 7; ++line) {
+            few.append(journal::makeRecordLine(370 + line, 380, 362, 55, QStringLiteral("_2______"),
+                                               QDateTime(QDate(2026, 12, 6), QTime(8, line))));
+        }
+        Overview fewLines(few, journal::decimalSeparator().at(0));
+        fewLines.sync();
+        const std::vector<journal::ValueDigest::Range> spread = fewLines.columns(kColumns);
+        for (int x = 0; x < kColumns; ++x) {
+            QCOMPARE(spread[std::size_t(x)].count, 1);
+            QCOMPARE(spread[std::size_t(x)].max[0], 370 + x * 7 / kColumns);
+        }
     }
 };
 

@@ -2,6 +2,7 @@
 #include "journal/JournalFiles.h"
 #include "settings/SettingsFile.h"
 #include "support/Fakes.h"
+#include "support/Faults.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -106,6 +107,7 @@ private Q_SLOTS:
         }
     }
 
+    // A full disk, or a flush the disk fails, leaves the old file whole.
     void fullDiskLeavesTheOldFileWhole() {
         QTemporaryDir dir;
         const QString file = dir.path() + QStringLiteral("/file.txt");
@@ -114,6 +116,8 @@ private Q_SLOTS:
             test::FileSizeLimit full(2);
             QCOMPARE(core::replaceFileAtomically(file, QByteArray(4096, 'x')), EFBIG);
         }
+        test::failSyncs(EIO);
+        QCOMPARE(core::replaceFileAtomically(file, "new"), EIO);
         QCOMPARE(test::readFile(file), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"file.txt"});
     }

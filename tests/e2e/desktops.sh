@@ -68,6 +68,8 @@ OpenStart=1
 [Form]
 Left=100
 Top=100
+Width=584
+Height=583
 StartInTrey=${1:-0}
 MinToTrey=1
 [Alarm]

@@ -33,6 +33,8 @@ OpenStart=1
 [Form]
 Left=100
 Top=100
+Width=584
+Height=583
 [LogFile]
 Time=1
 INI
@@ -87,6 +89,14 @@ dark_pixels() {
   convert "$work/panel.png" -colorspace gray -threshold 40% -negate -format "%[fx:round(mean*w*h)]" info:
 }
 is_red() { [ "$(red_pixels)" -gt 1000 ]; }
+not_red() { ! is_red; }
+# Not red for two seconds on end: a blinking panel is red in each of them.
+stays_calm() {
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    not_red || return 1
+    sleep 0.2
+  done
+}
 has_text() { [ "$(dark_pixels)" -gt 20 ]; }
 
 step "live values"
@@ -106,12 +116,9 @@ type_into 286 430 30
 within 100 is_red || fail "the T1 panel does not turn red"
 within 50 balloon || fail "no balloon appeared"
 import -window root "$shots/2-alarm.png"
-blinked=0
-for _ in 1 2 3 4 5 6 7 8 9 10; do
-  is_red || blinked=1
-  sleep 0.2
-done
-[ "$blinked" -eq 1 ] || fail "the T1 panel is red but does not blink"
+# A look at the panel takes a while under load and could keep in step with
+# the blink; it is asked until it answers, not a fixed number of times.
+within 100 not_red || fail "the T1 panel is red but does not blink"
 
 step "hidden in the tray, a right click on the icon while a balloon is up opens the menu only"
 icon=$(tray_icon)
@@ -126,26 +133,31 @@ xdotool mousemove --window "$icon" 12 12 click 3
 sleep 1
 import -window root "$shots/2-menu-over-balloon.png"
 ! named "Монитор инкубатора" || fail "a right click during a balloon showed the window"
-xdotool key Escape
-xdotool mousemove --window "$icon" 12 12 click --repeat 2 --delay 80 1
-within 50 named "Монитор инкубатора" || fail "a double click on the icon did not show the window"
+xdotool key Down Return  # "Показать"
+within 50 named "Монитор инкубатора" || fail "\"Показать\" did not show the window"
+
+step "back from the tray, the keys go where they went: T1's lower limit typed"
 sleep 0.5
+xdotool key ctrl+a
+xdotool type 34
+xdotool key Return
 
 step "the limit put back and the alarm reset with a double click on its panel"
 type_into 286 430 39
 xdotool mousemove --window "$W" 357 441 click --repeat 2 --delay 80 1
-sleep 1
-for _ in 1 2 3 4 5 6 7 8 9 10; do
-  ! is_red || fail "the alarm is still on after the reset"
-  sleep 0.2
-done
+within 10 stays_calm || fail "the alarm is still on after the reset"
 import -window root "$shots/3-reset.png"
 
-# A command of the "Файл" menu, then a path typed into the file dialog.
+# The save by the mouse through the "Файл" menu, the open by its key,
+# Ctrl+O; then a path typed into the file dialog.
 file_command() {
-  xdotool mousemove --window "$W" 26 8 click 1
-  sleep 0.5
-  xdotool mousemove --window "$W" 60 "$1" click 1
+  if [ "$1" = ctrl+o ]; then
+    xdotool windowactivate --sync "$W" key ctrl+o
+  else
+    xdotool mousemove --window "$W" 26 8 click 1
+    sleep 0.5
+    xdotool mousemove --window "$W" 60 "$1" click 1
+  fi
   sleep 1
   xdotool key ctrl+a
   xdotool type --delay 5 "$2"
@@ -160,7 +172,7 @@ saved_lines=$(grep -c "^T1=" "$work/saved.txt")
 grep -q "^T1=3[5-9],[0-9]  T2=" "$work/saved.txt" || fail "saved lines are no record lines"
 
 step "opened again with \"Открыть..\", and closed: the question answered \"Да\""
-file_command 29 "$work/saved.txt"
+file_command ctrl+o "$work/saved.txt"
 sleep 1
 xdotool windowactivate --sync "$W" key alt+F4
 within 50 named "Завершение работы" || fail "no close question"
@@ -179,7 +191,7 @@ cmp -s -n "$size" "$work/saved.txt" "$work/final.txt" ||
   fail "the journal saved at the close does not begin with the file opened"
 [ "$(grep -c "^T1=" "$work/final.txt")" -gt "$saved_lines" ] || fail "no new lines after the open"
 ini="$work/incubator-monitor.ini"
-for key in "Port=$tty" "T1_HI=390" "Left=100" "Top=100" "Width=584" "Height=583"; do
+for key in "Port=$tty" "T1_HI=390" "T1_LOW=340" "Left=100" "Top=100" "Width=584" "Height=583"; do
   grep -qx "$key" "$ini" || fail "the settings file lacks $key"
 done
 day="$work/log/$(date +%Y-%m-%d).txt"

@@ -454,6 +454,14 @@ private Q_SLOTS:
         QVERIFY(rig.log.save(rig.pending));
         QVERIFY(!QFile::exists(rig.file("2026-12-31.txt")));
         QCOMPARE(test::readFile(rig.file("2027-01-01.txt")), QByteArray("\r\nlate"));
+
+        // A save of an earlier day that a kill cut short is taken back at the
+        // next start, though no save goes to that file again.
+        test::writeFile(rig.file("2026-12-30.txt"), "\r\nwhole\r\nhal");
+        test::writeFile(rig.file("2026-12-30.txt.appending"), "7");
+        DailyLog next([&rig] { return rig.logDir; }, rig.clock);
+        QCOMPARE(test::readFile(rig.file("2026-12-30.txt")), QByteArray("\r\nwhole"));
+        QVERIFY(!QFile::exists(rig.file("2026-12-30.txt.appending")));
     }
 
     // A day file that cannot be written loses nothing: the lines wait and

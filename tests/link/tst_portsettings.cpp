@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -177,7 +178,12 @@ private Q_SLOTS:
             {"/dev/pts/9", "1=9600|ok", "/dev/pts/9 9600 8 2 None None"},
             {"COM1", "type=  /dev/ttyACM0 |ok", "/dev/ttyACM0 4800 8 2 None None"},
             {"", "ok", " 4800 8 2 None None"}};
+        const QFont usual = QApplication::font();
         for (const auto& c : cases) {
+            // The last case with the desktop's font at 16 points.
+            QFont font = usual;
+            font.setPointSize(&c == &cases[4] ? 16 : usual.pointSize());
+            QApplication::setFont(font);
             const char* const before = c[0];
             const char* const steps = c[1];
             const char* const after = c[2];
@@ -192,6 +198,11 @@ private Q_SLOTS:
                     shown << list->currentText();
                 }
                 QCOMPARE(shown.join(QLatin1Char(' ')), describe(port));
+                // Every caption whole, at this font and at a larger one.
+                for (QLabel* label : d.findChildren<QLabel*>()) {
+                    QVERIFY2(label->width() >= label->sizeHint().width(),
+                             qPrintable(label->text()));
+                }
                 for (const QString& step : QString::fromLatin1(steps).split(QLatin1Char('|'))) {
                     const QString value = step.section(QLatin1Char('='), 1);
                     if (step == QLatin1String("ok") || step == QLatin1String("cancel")) {
@@ -205,6 +216,7 @@ private Q_SLOTS:
             });
             QCOMPARE(describe(port), QLatin1String(after));
         }
+        QApplication::setFont(usual);
     }
 
     // The system's devices are offered sorted without regard to case,

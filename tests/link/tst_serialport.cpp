@@ -4,6 +4,7 @@
 #include "link/TSerialPort.h"
 #include "link/UucpLock.h"
 #include "support/Fakes.h"
+#include "support/Faults.h"
 #include "support/TestMain.h"
 
 #include <QProcess>
@@ -272,6 +273,10 @@ private Q_SLOTS:
         QVERIFY(other.waitForStarted());
         test::writeFile(lockFile, QByteArray::number(other.processId()).rightJustified(10) + "\n");
         QCOMPARE(openErrorOf(second), 1);
+        // Another user's process, which this one may not signal, lives too.
+        test::answerProbes(pid_t(other.processId()), EPERM);
+        QCOMPARE(openErrorOf(second), 1);
+        test::answerProbes(0, 0);
         other.kill();
         other.waitForFinished();
         second.OpenPort();  // the lock is stale now: its process is gone

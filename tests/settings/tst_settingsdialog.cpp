@@ -168,6 +168,13 @@ private Q_SLOTS:
         user.write();
         QCOMPARE(user.entryPath(), dir.path() + "/home/incubator-monitor.desktop");
         QVERIFY(user.present());
+        // An entry that cannot be written (a folder in its place) is told.
+        Autorun blocked({dir.path() + "/file/autostart", dir.path() + "/blocked"}, "/usr/bin/x");
+        QVERIFY(QDir().mkpath(blocked.entryPath()));
+        test::ScopedErrorRecorder errors;
+        core::runGuarded([&blocked] { blocked.write(); });
+        QCOMPARE(errors.messages,
+                 QStringList{"Failed to set data for '" + blocked.entryPath() + "'"});
     }
 
     // Opening shows the file (its defaults without one) and the sound name
@@ -190,6 +197,8 @@ private Q_SLOTS:
                    "[ComPort1]\nSignalOffDataSound=1\n[Form]\nSkipData=0\n"
                    "[Alarm]\nTimeSound=500\n[LogFile]\nTime=-4\n")
             << false << "------d xxx 1 0 99 current.wav";
+        QTest::newRow("unreadable file: the defaults")
+            << QByteArray("/") << false << "------d xxx 1 0 3 current.wav";
         QTest::newRow("high ends") << QByteArray(
                                           "[Form]\nSkipData=121\n[Alarm]\nTimeSound=0\n"
                                           "[LogFile]\nTime=61\n")
@@ -200,7 +209,10 @@ private Q_SLOTS:
         QFETCH(bool, autorun);
         QFETCH(QString, shown);
         Dialog d;
-        if (!ini.isEmpty()) {
+        const bool folder = ini == "/";  // a folder in the file's place cannot be read
+        if (folder) {
+            QVERIFY(QDir().mkdir(d.ini));
+        } else if (!ini.isEmpty()) {
             test::writeFile(d.ini, ini);
         }
         if (autorun) {
@@ -209,7 +221,7 @@ private Q_SLOTS:
         d.open();
         QCOMPARE(::shown(*d.form), shown);
         QVERIFY(!d.timer1->isActive());
-        QCOMPARE(test::readFile(d.ini), ini.isEmpty() ? QByteArray("<missing>") : ini);
+        QCOMPARE(test::readFile(d.ini), ini.isEmpty() || folder ? QByteArray("<missing>") : ini);
     }
 
     // "Да" writes every key and applies every value in order, then closes;

@@ -57,7 +57,7 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(f.read(keys::Top), 7);
-        QCOMPARE(f.read(keys::Width), 584);
+        QCOMPARE(f.read(keys::Width), keys::Width.defaultValue);  // not [Other]'s 1
         QCOMPARE(f.ReadInteger(QStringLiteral("OTHER"), QStringLiteral("top"), 0), 99);
         QCOMPARE(f.ReadInteger(QStringLiteral("nosuch"), QStringLiteral("top"), -1), -1);
         QCOMPARE(f.read(keys::InitMax), true);

@@ -1,6 +1,7 @@
 #include "support/Faults.h"
 
 #include <dlfcn.h>
+#include <signal.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
@@ -16,6 +17,9 @@ struct Fault {
     int letThrough = 0;
 };
 Fault readFault;
+Fault syncFault;
+pid_t probedPid = 0;
+int probeError = 0;
 // A child process gets its flush faults from IM_FAULT_TCFLUSH.
 Fault flushFault = [] {
     Fault f;
@@ -60,6 +64,15 @@ void im::test::failFlushes(int err, int times) {
     flushFault = {-1, err, times, 0};
 }
 
+void im::test::failSyncs(int err, int times) {
+    syncFault = {-1, err, times, 0};
+}
+
+void im::test::answerProbes(pid_t pid, int err) {
+    probedPid = pid;
+    probeError = err;
+}
+
 extern "C" ssize_t read(int fd, void* buffer, size_t count) {
     static const auto real =
         reinterpret_cast<ssize_t (*)(int, void*, size_t)>(dlsym(RTLD_NEXT, "read"));
@@ -69,6 +82,20 @@ extern "C" ssize_t read(int fd, void* buffer, size_t count) {
 extern "C" int tcflush(int fd, int queue) {
     static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "tcflush"));
     return takeFault(flushFault, fd) ? -1 : real(fd, queue);
+}
+
+extern "C" int fsync(int fd) {
+    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    return takeFault(syncFault, fd) ? -1 : real(fd);
+}
+
+extern "C" int kill(pid_t pid, int signal) {
+    static const auto real = reinterpret_cast<int (*)(pid_t, int)>(dlsym(RTLD_NEXT, "kill"));
+    if (signal == 0 && probedPid != 0 && pid == probedPid) {
+        errno = probeError;
+        return -1;
+    }
+    return real(pid, signal);
 }
 
 extern "C" int rename(const char* from, const char* to) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 namespace im::test {
 
 // Faults of the operating system on a real device: the next calls of read()
@@ -10,6 +12,13 @@ namespace im::test {
 // first>, every later tcflush() failing.
 void failReads(int fd, int err, int times = 1);
 void failFlushes(int err, int times = 1);
+// The next calls of fsync() on any descriptor fail, as on a disk that fails
+// to keep what was written.
+void failSyncs(int err, int times = 1);
+// kill(pid, 0), the question whether a process lives, answers this error
+// for that process from now on (EPERM: another user's process); a pid of 0
+// ends it. Real signals still go through.
+void answerProbes(pid_t pid, int err);
 
 // Counts, from now on, the calls of rename() that put a file of this name
 // (the last part of the path) in place; renamesCounted() tells how many.

@@ -1,10 +1,12 @@
 #include "common/PseudoTerminal.h"
+#include "journal/JournalFiles.h"
 #include "journal/RecordLine.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
 #include "support/TestMain.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -46,14 +48,6 @@ struct Link {
         recorder.setProcessEnvironment(env);
         recorder.start(QStringLiteral(IM_RECORD_PATH), QStringList{device} + extra);
         QVERIFY(recorder.waitForStarted(5000));
-    }
-    // Waits for n lines without taking them.
-    void waitForLines(int n, int timeoutMs = 15000) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < timeoutMs && recorder.peek(1 << 20).count('\n') < n) {
-            recorder.waitForReadyRead(100);
-        }
     }
     // Ends the recorder as a service manager would, with SIGTERM.
     void stop() {
@@ -154,29 +148,39 @@ private Q_SLOTS:
         env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(IM_FAULTS_PATH));
         env.insert(QStringLiteral("IM_FAULT_TCFLUSH"), QStringLiteral("5,1"));
         link.record({}, env);
-        QTest::qWait(500);  // the device is open
+        QString errors;
+        const auto told = [&link, &errors](const QString& text) {
+            errors += QString::fromUtf8(link.recorder.readAllStandardError());
+            return errors.contains(text);
+        };
         const auto linesSoFar = [&link] { return link.recorder.peek(1 << 16).count('\n'); };
         const QByteArray frame = test::bytesOf(test::makeFrame(0, 600, 600, 362, 55));
-        first->send("\x01\x02\x03");
-        QTest::qWait(1000);  // the resync tick purges, and fails
+        // Bytes that make no frame, until the resync tick half a second after
+        // them purges, and fails (what comes before the open, its own purge
+        // drops).
+        const QString purgeFailed = QStringLiteral("PurgeComm function failed (error code: 5)");
+        for (int i = 0; i < 20 && !told(purgeFailed); ++i) {
+            first->send("\x01\x02\x03");
+            (void)QTest::qWaitFor([&] { return told(purgeFailed); }, 1500);
+        }
         for (int i = 0; i < 3; ++i) {
             first->send(frame);
-            QTest::qWait(600);
+            QVERIFY(QTest::qWaitFor([&] { return linesSoFar() == i + 1; }, 10000));
         }
-        link.waitForLines(3);
         QCOMPARE(linesSoFar(), 3);
         first.reset();  // unplugged
-        QTest::qWait(300);
+        QVERIFY(QTest::qWaitFor([&] { return told(QStringLiteral("Потеряна связь")); }, 10000));
         tools::PseudoTerminal second;
         QVERIFY(QFile::remove(name) && QFile::link(second.slavePath(), name));
-        for (int i = 0; i < 80 && linesSoFar() < 4; ++i) {
+        QElapsedTimer back;
+        back.start();
+        while (linesSoFar() < 4 && back.elapsed() < 20000) {
             second.send(frame);
             link.recorder.waitForReadyRead(100);
         }
         link.stop();
         QVERIFY(link.lines().size() >= 4);
-        const QString errors = QString::fromUtf8(link.recorder.readAllStandardError());
-        QVERIFY(errors.contains(QStringLiteral("PurgeComm function failed (error code: 5)")));
+        QVERIFY(told(purgeFailed));
         QCOMPARE(errors.count(QStringLiteral("Потеряна связь с портом")), 1);
         QCOMPARE(errors.count(QStringLiteral("Связь с портом восстановлена: ") + name), 1);
     }
@@ -184,7 +188,8 @@ private Q_SLOTS:
     // The daily files' summary: CR LF and LF files, the empty line each save
     // writes first, notes and unreadable values skipped and counted, a day
     // of nothing but notes, other files left out; means rounded half away
-    // from zero in exact tenths (36.05 gives 36.1).
+    // from zero in exact tenths (36.05 gives 36.1). A day file that cannot
+    // be read is told and makes the exit status 1.
     void summaryOfTheDailyFiles() {
         QTemporaryDir dir;
         const auto line = [](const char* t1, const char* t2, const char* hm) {
@@ -202,10 +207,12 @@ private Q_SLOTS:
         for (const auto& [name, bytes] : files) {
             test::writeFile(dir.filePath(QString::fromLatin1(name)), bytes);
         }
+        test::writeFile(dir.filePath("2026-12-05.txt"), "");
+        QVERIFY(QFile(dir.filePath("2026-12-05.txt")).resize(journal::kLargestJournalFile + 1));
         QProcess summary;
         summary.start(QStringLiteral(IM_RECORD_PATH), {QStringLiteral("--summary"), dir.path()});
         QVERIFY(summary.waitForFinished(10000));
-        QCOMPARE(summary.exitCode(), 0);
+        QCOMPARE(summary.exitCode(), 1);
         QCOMPARE(summary.readAllStandardOutput(),
                  QByteArray("date\tlines\tt1_min\tt1_max\tt1_mean\tt2_min\tt2_max\tt2_mean\t"
                             "hm_min\thm_max\thm_mean\n"
@@ -213,7 +220,68 @@ private Q_SLOTS:
                             "2026-12-02\t2\t37.5\t38.0\t37.8\t37.0\t37.5\t37.3\t50\t55\t52.5\n"
                             "2026-12-03\t0\t\t\t\t\t\t\t\t\t\n"
                             "total\t4\t36.0\t38.0\t36.9\t36.5\t37.5\t36.9\t50\t61\t56.5\n"));
-        QVERIFY(summary.readAllStandardError().contains("3 lines skipped"));
+        const QByteArray errors = summary.readAllStandardError();
+        QVERIFY(errors.contains("3 lines skipped"));
+        QVERIFY(errors.contains("2026-12-05.txt"));
+    }
+
+    // Every program's command line: --help prints the usage on standard
+    // output and ends with 0; a mistake is named, with the usage after it,
+    // on standard error, and ends with 2. No display is needed for either:
+    // the monitor answers --help before its toolkit starts, and judges what
+    // is left once the toolkit has taken its own options.
+    void commandLines_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("mistake");  // none: the help is asked for
+        const QString sim = QStringLiteral(IM_SIM_PATH);
+        const QString record = QStringLiteral(IM_RECORD_PATH);
+        const QString monitor = QStringLiteral(IM_MONITOR_PATH);
+        const QStringList offscreen{"-platform", "offscreen", "-style", "Fusion"};
+        QTest::newRow("sim help") << sim << QStringList{"--help"} << QString();
+        QTest::newRow("sim unknown option") << sim << QStringList{"--bogus"} << "bogus";
+        QTest::newRow("sim option without value") << sim << QStringList{"--period"} << "period";
+        QTest::newRow("record help") << record << QStringList{"-h"} << QString();
+        QTest::newRow("record unknown option")
+            << record << QStringList{"--bogus", "COM1"} << "bogus";
+        QTest::newRow("record without device") << record << QStringList{} << "DEVICE";
+        QTest::newRow("monitor help") << monitor << QStringList{"--help"} << QString();
+        QTest::newRow("monitor unknown option")
+            << monitor << offscreen + QStringList{"--bogus"} << "bogus";
+        QTest::newRow("monitor stray argument")
+            << monitor << offscreen + QStringList{"a.txt"} << "a.txt";
+    }
+    void commandLines() {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mistake);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            env.remove(QString::fromLatin1(display));
+        }
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        const QByteArray name = QFileInfo(program).fileName().toUtf8();
+        const QByteArray usage = "Usage: " + name + ' ';
+        const QByteArray out = process.readAllStandardOutput();
+        const QByteArray errors = process.readAllStandardError();
+        if (mistake.isEmpty()) {
+            QCOMPARE(process.exitCode(), 0);
+            QVERIFY2(out.startsWith(usage), out);
+            QCOMPARE(errors, QByteArray());
+        } else {
+            QCOMPARE(process.exitCode(), 2);
+            QCOMPARE(out, QByteArray());
+            // After what the toolkit may have said while starting.
+            const qsizetype at = errors.indexOf(name + ": ");
+            QVERIFY2(at == 0 || (at > 0 && errors.at(at - 1) == '\n'), errors);
+            const QByteArray reason = errors.mid(at, errors.indexOf('\n', at) - at);
+            QVERIFY2(reason.contains(mistake.toUtf8()), errors);
+            QVERIFY2(errors.indexOf('\n' + usage, at) > at, errors);
+        }
     }
 
     // The simulator's journal of days: a line a second from midnight to
@@ -234,7 +302,7 @@ private Q_SLOTS:
             lines[86400].endsWith(day.addDays(1).toString("dd.MM.yy").toLatin1() + " 00:00:00\r"));
         QProcess summary;
         summary.start(QStringLiteral(IM_RECORD_PATH), {QStringLiteral("--summary"), dir.path()});
-        QVERIFY(summary.waitForFinished(20000));
+        QVERIFY(summary.waitForFinished(20000) && summary.exitCode() == 0);
         const QList<QByteArray> row =
             summary.readAllStandardOutput().split('\n').value(1).split('\t');
         QCOMPARE(row.value(1), QByteArray("172800"));

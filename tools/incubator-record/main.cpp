@@ -90,9 +90,27 @@ void setBaud(link::TSerialPort& port, int bitsPerSecond) {
     }
 }
 
+// --help prints the usage on standard output and ends well; a mistake
+// prints the reason and the usage on standard error and ends with 2. The
+// usage names the program as it is known, not by the path it was run from,
+// so that its manual page does too.
+int printUsage(const QCommandLineParser& parser, const QString& mistake) {
+    const QString usage = QStringLiteral("Usage: ");
+    QString text = parser.helpText();
+    text.replace(usage + QCoreApplication::arguments().constFirst() + QLatin1Char(' '),
+                 usage + QStringLiteral("incubator-record "));
+    if (mistake.isNull()) {
+        std::fputs(text.toUtf8().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    std::fprintf(stderr, "incubator-record: %s\n%s", mistake.toUtf8().constData(),
+                 text.toUtf8().constData());
+    return 2;
+}
+
 // The daily files' summary on standard output; what was skipped, and why,
-// on standard error. Values are read with the locale's decimal separator,
-// as the monitor's chart reads them.
+// on standard error. Values are read as the monitor's chart reads them,
+// with a comma or a full stop, whichever locale wrote the file.
 int printSummary(const QString& folder) {
     if (!QFileInfo(folder).isDir()) {
         std::fprintf(stderr, "incubator-record: %s is no folder\n", folder.toUtf8().constData());
@@ -128,8 +146,17 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Records the incubator controller's telemetry as record lines."));
-    parser.addHelpOption();
+        QStringLiteral("Records an egg incubator controller's telemetry without a window: prints\n"
+                       "the record lines the monitor would journal and, with --log-dir, appends\n"
+                       "them to the monitor's daily files. The line is 4800 bit/s, 8 data bits,\n"
+                       "no parity, 2 stop bits; a device that goes away is opened again when it\n"
+                       "is back. SIGINT or SIGTERM save what is pending and end."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Print this help and end."));
+    parser.addOption(help);
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Print the version and end."));
+    parser.addOption(version);
     parser.addPositionalArgument(
         QStringLiteral("DEVICE"),
         QStringLiteral("Serial device: COMn, a name under /dev, or a path."));
@@ -148,12 +175,21 @@ int main(int argc, char** argv) {
                       QStringLiteral("Print a tab-separated summary of the daily files "
                                      "yyyy-mm-dd.txt in DIR, a row a day, and end."),
                       QStringLiteral("DIR")});
-    parser.process(app);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        return printUsage(parser, parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        return printUsage(parser, QString());
+    }
+    if (parser.isSet(version)) {
+        std::printf("incubator-record %s\n", IM_VERSION);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     if (parser.isSet(QStringLiteral("summary"))) {
         return printSummary(parser.value(QStringLiteral("summary")));
     }
     if (parser.positionalArguments().size() != 1) {
-        parser.showHelp(2);
+        return printUsage(parser, QStringLiteral("one DEVICE, or --summary DIR"));
     }
 
     core::SystemClock clock;

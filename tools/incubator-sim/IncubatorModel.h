@@ -8,13 +8,14 @@ namespace im::sim {
 
 // A small incubator: a heater cycling around 37.7 °C, a second sensor that
 // follows the first, a humidifier keeping 50 to 58 %, trays turned every
-// three minutes, and now and then (every quarter of an hour or so, or as
-// often as asked) a stuck heater that drives T1 past the default alarm band
-// until the emergency cooling brings it back.
+// three minutes, and now and then (every six hours or so, or as often as
+// asked) a stuck heater that drives T1 past the default alarm band until
+// the emergency cooling brings it back: weeks of it look like an incubation
+// with a few incidents a day, not like one long alarm.
 // One step is one second of the controller's life.
 class IncubatorModel {
 public:
-    static constexpr long kExcursionEvery = 900;
+    static constexpr long kExcursionEvery = 6 * 3600;
     explicit IncubatorModel(unsigned seed, long excursionEvery = kExcursionEvery);
 
     // Advances one second and returns the frame the controller sends.

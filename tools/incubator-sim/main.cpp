@@ -46,18 +46,41 @@ struct Options {
     long journalDays = 0;
 };
 
+// What --help prints; help2man makes the manual page from it.
+constexpr char kUsage[] =
+    "Usage: incubator-sim [DEVICE] [OPTION]...\n"
+    "  or:  incubator-sim --journal DAYS [--seed N] [--excursion-every SECONDS]\n"
+    "Plays an egg incubator's controller: sends its 9-byte telemetry frames, one\n"
+    "every period, from a small incubator model, to DEVICE at 4800 bit/s, 8 data\n"
+    "bits, no parity, 2 stop bits. Without DEVICE it opens a pseudo-terminal and\n"
+    "prints the path of its other end as the first line. A frame is a second of\n"
+    "the controller's life.\n"
+    "\n"
+    "Options:\n"
+    "  --period MS                pause between frames (default 1000)\n"
+    "  --count N                  send N frames, then end (default: until SIGINT\n"
+    "                             or SIGTERM)\n"
+    "  --seed N                   seed of the model's chance events (default 1)\n"
+    "  --bad-checksum-every N     spoil the checksum of every Nth frame\n"
+    "  --split-every N            send every Nth frame in two pieces, 100 ms apart\n"
+    "  --silence-every N:MS       stay silent MS milliseconds after every N frames\n"
+    "  --excursion-every SECONDS  how often the heater sticks and T1 passes the\n"
+    "                             alarm band (default about every %ld s)\n"
+    "  --journal DAYS             send nothing: write DAYS days of record lines, a\n"
+    "                             line a second ending last midnight, to standard\n"
+    "                             output, a journal for the monitor to open\n"
+    "  -h, --help                 print this help and end\n"
+    "  --version                  print the version and end\n";
+
+// --help prints the usage on standard output and ends well; a mistake
+// prints the reason and the usage on standard error and ends with 2.
 [[noreturn]] void usage(const char* message) {
+    std::FILE* out = message ? stderr : stdout;
     if (message) {
         std::fprintf(stderr, "incubator-sim: %s\n", message);
     }
-    std::fprintf(stderr,
-                 "usage: incubator-sim [DEVICE] [--period MS] [--count N] [--seed N]\n"
-                 "                     [--bad-checksum-every N] [--split-every N]\n"
-                 "                     [--silence-every N:MS] [--excursion-every SECONDS]\n"
-                 "       incubator-sim --journal DAYS [--seed N] [--excursion-every SECONDS]\n"
-                 "  --journal DAYS writes a journal of DAYS days, a record line a second,\n"
-                 "  ending last midnight, to standard output instead.\n");
-    std::exit(2);
+    std::fprintf(out, kUsage, im::sim::IncubatorModel::kExcursionEvery);
+    std::exit(message ? 2 : std::fflush(stdout) == 0 ? 0 : 1);
 }
 
 long number(const char* text, const char* option) {
@@ -105,6 +128,9 @@ Options parse(int argc, char** argv) {
             o.journalDays = number(value(), "--journal");
         } else if (arg == "-h" || arg == "--help") {
             usage(nullptr);
+        } else if (arg == "--version") {
+            std::printf("incubator-sim %s\n", IM_VERSION);
+            std::exit(std::fflush(stdout) == 0 ? 0 : 1);
         } else if (!arg.empty() && arg[0] == '-') {
             usage(("unknown option " + arg).c_str());
         } else if (o.device.empty()) {
