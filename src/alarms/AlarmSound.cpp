@@ -80,6 +80,11 @@ DesktopSound::~DesktopSound() {
     }
 }
 
+bool DesktopSound::playing() const {
+    int busy = 0;
+    return context_ && ca_context_playing(context_, kPlayId, &busy) == CA_SUCCESS && busy != 0;
+}
+
 int DesktopSound::playFile(const QString& path) {
     return ca_context_play(context_, kPlayId, CA_PROP_MEDIA_FILENAME,
                            QFile::encodeName(path).constData(), CA_PROP_MEDIA_ROLE, "event",

@@ -29,6 +29,8 @@ public:
     DesktopSound& operator=(const DesktopSound&) = delete;
 
     void play(const QString& name) override;
+    // A sound is still being played (the sound system's threads at work).
+    bool playing() const;
 
 private:
     int playFile(const QString& path);
