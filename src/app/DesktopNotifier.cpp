@@ -9,6 +9,8 @@
 #include <QDBusServiceWatcher>
 #include <QImage>
 
+#include <functional>
+
 namespace im::app {
 
 namespace {
@@ -89,6 +91,7 @@ DBusNotifier::DBusNotifier(QDBusConnection bus, QString appName, QIcon icon, QOb
         new QDBusServiceWatcher(service, bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
         id_ = 0;  // a new service knows nothing of the last one's notices
+        available_ = false;
         checkService();
     });
     checkService();
@@ -96,26 +99,24 @@ DBusNotifier::DBusNotifier(QDBusConnection bus, QString appName, QIcon icon, QOb
 
 // A service that is running, or one the bus starts on the first call.
 void DBusNotifier::checkService() {
-    const auto ask = [this](const QString& method, auto&& onReply) {
+    const auto ask = [this](const QString& method, const QVariantList& arguments,
+                            const std::function<bool(const QVariant&)>& found) {
         QDBusMessage m =
             QDBusMessage::createMethodCall(QLatin1String(kBusService), QLatin1String(kBusPath),
                                            QLatin1String(kBusService), method);
-        if (method == QLatin1String("NameHasOwner")) {
-            m << QLatin1String(kService);
-        }
+        m.setArguments(arguments);
         auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(m), this);
         connect(call, &QDBusPendingCallWatcher::finished, this,
-                [onReply](QDBusPendingCallWatcher* c) {
+                [this, found](QDBusPendingCallWatcher* c) {
                     c->deleteLater();
-                    if (!c->isError() && !c->reply().arguments().isEmpty()) {
-                        onReply(c->reply().arguments().constFirst());
-                    }
+                    const QVariantList reply = c->reply().arguments();
+                    available_ = available_ || (!reply.isEmpty() && found(reply.constFirst()));
                 });
     };
-    ask(QStringLiteral("NameHasOwner"),
-        [this](const QVariant& owned) { available_ = available_ || owned.toBool(); });
-    ask(QStringLiteral("ListActivatableNames"), [this](const QVariant& names) {
-        available_ = available_ || names.toStringList().contains(QLatin1String(kService));
+    ask(QStringLiteral("NameHasOwner"), {QLatin1String(kService)},
+        [](const QVariant& owned) { return owned.toBool(); });
+    ask(QStringLiteral("ListActivatableNames"), {}, [](const QVariant& names) {
+        return names.toStringList().contains(QLatin1String(kService));
     });
 }
 

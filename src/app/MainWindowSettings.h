@@ -5,6 +5,8 @@
 #include "settings/SettingsChoice.h"
 #include "settings/SettingsSchema.h"
 
+#include <QRect>
+
 #include <array>
 #include <utility>
 
@@ -26,6 +28,13 @@ public:
     void setSignalOffDataSound(bool on) override;
     void setAlarmSound(const QString& name) override;
     void setSoundPeriod(int seconds) override;
+
+    // What a close writes back, every key in one replacement of the file:
+    // the port's settings, the window's normal place (its client area),
+    // state and scroll bars, the thresholds and the alarm sound. A file
+    // that cannot be written fails as the port's settings, the first thing
+    // written, would.
+    void writeForClose(const QRect& normalPlace);
 
 private:
     TForm1& form_;

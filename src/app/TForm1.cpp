@@ -28,7 +28,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -347,19 +346,7 @@ void TForm1::buildMenu() {
     NSave1->setShortcut(QKeySequence::Save);
     // Not QKeySequence::Quit: some desktops' key bindings leave it empty.
     NExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    keyboardWays(this);
-}
-
-void TForm1::keyboardWays(QWidget* window) {
-    if (auto* main = qobject_cast<QMainWindow*>(window)) {
-        core::addMnemonics(main->menuBar());
-        core::openMenuOnF10(main, main->menuBar());
-    }
-    // A dialog closes on Escape by itself; the other windows over this one
-    // do as it does.
-    if (window != this && !qobject_cast<QDialog*>(window)) {
-        new QShortcut(QKeySequence::Cancel, window, window, &QWidget::close);
-    }
+    core::giveKeyboardWays(this, false);
 }
 
 void TForm1::FormCreate() {
@@ -461,7 +448,7 @@ void TForm1::NOverviewClick() {
                      journal.lineCount(), ScrollBarAllGraf->maximum(), ScrollBarAllGraf->value());
              }},
             this);
-        keyboardWays(overview);
+        core::giveKeyboardWays(overview, true);
     }
     overview->show();
     overview->raise();
@@ -512,7 +499,7 @@ void TForm1::NAboutClick() {
 }
 
 void TForm1::showModalOverThis(QWidget* window) {
-    keyboardWays(window);
+    core::giveKeyboardWays(window, true);
     // Modal without a nested event loop: the main window takes no input,
     // while its timers and the port go on as ever.
     window->setWindowModality(Qt::ApplicationModal);
@@ -761,41 +748,7 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::writeSettingsForClose() {
-    // Every key in one replacement of the file; a file that cannot be
-    // written fails as the port's settings, the first thing written, would.
-    SettingsFile settings = SettingsFile::forApplication();
-    try {
-        settings.beginBatch();
-    } catch (const settings::SettingsReadError&) {
-        throw link::storeFailedError();
-    }
-    link::StorePortSettings(ComPort1, settings);
-    // One kind of position for both states: the client area's. (The frame's
-    // origin is not known for the maximised state, and mixing the two would
-    // move the window by its title bar at every maximised close.)
-    const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    const QRect place = normalPlace_->rect();
-    if (NormalPlace::positionKnown()) {
-        settings.write(keys::Top, place.top());
-        settings.write(keys::Left, place.left());
-    }
-    if (normal) {
-        settings.write(keys::Width, width());
-        settings.write(keys::Height, height());
-    }
-    settings.write(keys::InitMax, isMaximized());
-    settings.write(keys::GainY, ScrollBarGainY->value());
-    settings.write(keys::PosY, ScrollBarPosY->value());
-    settings.write(keys::XScale, ScrollBarXScale->value());
-    for (const auto& [key, field] : thresholdKeys()) {
-        settings.write(*key, decoder_->thresholds.*field);
-    }
-    settings.write(keys::Sound, alarms_->alarmSound);
-    try {
-        settings.commit();
-    } catch (const settings::SettingsWriteError&) {
-        throw link::storeFailedError();
-    }
+    settingsTarget_->writeForClose(normalPlace_->rect());
 }
 
 bool TForm1::FormClose() {

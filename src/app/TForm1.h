@@ -205,9 +205,6 @@ private:
     void copyColumn(QString (*field)(QStringView));
     void runGuarded(const std::function<void()>& handler);
     void showModalOverThis(QWidget* window);
-    // Access keys and F10 for a window's menus; Escape closes a window over
-    // this one.
-    void keyboardWays(QWidget* window);
     void applyLoadedJournal();
     void showPanelsNow(const link::PanelTexts& texts);
     void plotChart(int newestIndex);

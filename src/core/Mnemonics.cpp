@@ -1,6 +1,8 @@
 #include "core/Mnemonics.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
@@ -78,6 +80,16 @@ void openMenuOnF10(QWidget* window, QMenuBar* bar) {
             }
         }
     });
+}
+
+void giveKeyboardWays(QWidget* window, bool overAnother) {
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        addMnemonics(main->menuBar());
+        openMenuOnF10(main, main->menuBar());
+    }
+    if (overAnother && !qobject_cast<QDialog*>(window)) {
+        new QShortcut(QKeySequence::Cancel, window, window, &QWidget::close);
+    }
 }
 
 }  // namespace im::core

@@ -23,4 +23,9 @@ void addMnemonics(QMenuBar* bar);
 // other desktops' programs; the toolkit already does it for a lone Alt.
 void openMenuOnF10(QWidget* window, QMenuBar* bar);
 
+// All of the above for a window: access keys and F10 for its menus (when it
+// has a menu bar); a window over another one that is no dialog (which does
+// it by itself) closes on Escape.
+void giveKeyboardWays(QWidget* window, bool overAnother);
+
 }  // namespace im::core
