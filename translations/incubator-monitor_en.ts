@@ -245,6 +245,143 @@
     </message>
 </context>
 <context>
+    <name>MqttDialog</name>
+    <message>
+        <source>MQTT</source>
+        <translation>MQTT</translation>
+    </message>
+    <message>
+        <source>Публиковать на брокере MQTT</source>
+        <translation>Publish to an MQTT broker</translation>
+    </message>
+    <message>
+        <source>Брокер:</source>
+        <translation>Broker:</translation>
+    </message>
+    <message>
+        <source>Порт:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Пользователь:</source>
+        <translation>User:</translation>
+    </message>
+    <message>
+        <source>Пароль:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>TLS, с проверкой сертификата брокера</source>
+        <translation>TLS, checking the broker&apos;s certificate</translation>
+    </message>
+    <message>
+        <source>сертификаты системы</source>
+        <translation>the system&apos;s certificates</translation>
+    </message>
+    <message>
+        <source>Центр сертификации:</source>
+        <translation>Certificate authority:</translation>
+    </message>
+    <message>
+        <source>Имя инкубатора:</source>
+        <translation>Incubator name:</translation>
+    </message>
+    <message>
+        <source>incubator/&lt;имя&gt;</source>
+        <translation>incubator/&lt;name&gt;</translation>
+    </message>
+    <message>
+        <source>Тема:</source>
+        <translation>Topic:</translation>
+    </message>
+    <message>
+        <source>Обнаружение Home Assistant</source>
+        <translation>Home Assistant discovery</translation>
+    </message>
+    <message>
+        <source>Префикс обнаружения:</source>
+        <translation>Discovery prefix:</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Проверить</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Сертификаты</source>
+        <translation>Certificates</translation>
+    </message>
+    <message>
+        <source>Проверка соединения с %1:%2…</source>
+        <translation>Connecting to %1:%2…</translation>
+    </message>
+</context>
+<context>
+    <name>MqttPublisher</name>
+    <message>
+        <source>адрес не найден</source>
+        <translation>address not found</translation>
+    </message>
+    <message>
+        <source>брокер недоступен</source>
+        <translation>broker unreachable</translation>
+    </message>
+    <message>
+        <source>брокер не принял имя пользователя или пароль</source>
+        <translation>the broker refused the user name or password</translation>
+    </message>
+    <message>
+        <source>сертификат брокера не подтверждён</source>
+        <translation>the broker&apos;s certificate was not accepted</translation>
+    </message>
+    <message>
+        <source>брокер не отвечает</source>
+        <translation>the broker does not answer</translation>
+    </message>
+    <message>
+        <source>соединение потеряно</source>
+        <translation>connection lost</translation>
+    </message>
+    <message>
+        <source>брокер отказал в соединении</source>
+        <translation>the broker refused the connection</translation>
+    </message>
+    <message>
+        <source>MQTT: соединение с брокером %1 установлено.</source>
+        <translation>MQTT: connected to the broker %1.</translation>
+    </message>
+    <message>
+        <source>MQTT: нет соединения с брокером %1: %2</source>
+        <translation>MQTT: no connection to the broker %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>MqttSettings</name>
+    <message>
+        <source>MQTT: не указан адрес брокера (Host).</source>
+        <translation>MQTT: no broker address (Host).</translation>
+    </message>
+    <message>
+        <source>MQTT: порт брокера (Port) должен быть от 1 до 65535, а не %1.</source>
+        <translation>MQTT: the broker&apos;s port (Port) must be 1 to 65535, not %1.</translation>
+    </message>
+    <message>
+        <source>MQTT: тема (Topic) не может быть пустой и содержать «+», «#» или нулевой символ: «%1».</source>
+        <translation>MQTT: the topic (Topic) may not be empty or hold &quot;+&quot;, &quot;#&quot; or a NUL character: &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>MQTT: префикс обнаружения (DiscoveryPrefix) не может быть пустым и содержать «+», «#» или нулевой символ: «%1».</source>
+        <translation>MQTT: the discovery prefix (DiscoveryPrefix) may not be empty or hold &quot;+&quot;, &quot;#&quot; or a NUL character: &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>MQTT: не читается файл центра сертификации (CaFile) «%1».</source>
+        <translation>MQTT: the certificate authority file (CaFile) &quot;%1&quot; cannot be read.</translation>
+    </message>
+</context>
+<context>
     <name>OutputAnalysis</name>
     <message>
         <source>_Выключение</source>
@@ -514,6 +651,10 @@
     <message>
         <source>Обзор</source>
         <translation>Overview</translation>
+    </message>
+    <message>
+        <source>MQTT…</source>
+        <translation>MQTT…</translation>
     </message>
 </context>
 <context>

@@ -245,6 +245,143 @@
     </message>
 </context>
 <context>
+    <name>MqttDialog</name>
+    <message>
+        <source>MQTT</source>
+        <translation>MQTT</translation>
+    </message>
+    <message>
+        <source>Публиковать на брокере MQTT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Брокер:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Порт:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Пользователь:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Пароль:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TLS, с проверкой сертификата брокера</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>сертификаты системы</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Центр сертификации:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Имя инкубатора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>incubator/&lt;имя&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Тема:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Обнаружение Home Assistant</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Префикс обнаружения:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Проверить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сертификаты</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Проверка соединения с %1:%2…</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MqttPublisher</name>
+    <message>
+        <source>адрес не найден</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>брокер недоступен</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>брокер не принял имя пользователя или пароль</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>сертификат брокера не подтверждён</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>брокер не отвечает</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>соединение потеряно</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>брокер отказал в соединении</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MQTT: соединение с брокером %1 установлено.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MQTT: нет соединения с брокером %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MqttSettings</name>
+    <message>
+        <source>MQTT: не указан адрес брокера (Host).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MQTT: порт брокера (Port) должен быть от 1 до 65535, а не %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MQTT: тема (Topic) не может быть пустой и содержать «+», «#» или нулевой символ: «%1».</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MQTT: префикс обнаружения (DiscoveryPrefix) не может быть пустым и содержать «+», «#» или нулевой символ: «%1».</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MQTT: не читается файл центра сертификации (CaFile) «%1».</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>OutputAnalysis</name>
     <message>
         <source>_Выключение</source>
@@ -514,6 +651,10 @@
     <message>
         <source>Сохранить статистику?</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MQTT…</source>
+        <translation>MQTT…</translation>
     </message>
 </context>
 <context>

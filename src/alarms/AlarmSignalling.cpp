@@ -88,6 +88,7 @@ void AlarmSignalling::Panel1DblClick(Channel channel) {
     if (!f.t1 && !f.t2 && !f.hm) {
         balloons_.HideAlarmBalloon();
     }
+    Q_EMIT flagsChanged();
 }
 
 void AlarmSignalling::N21Click() {
@@ -95,6 +96,14 @@ void AlarmSignalling::N21Click() {
     Panel1DblClick(Channel::T2);
     Panel1DblClick(Channel::Humidity);
     flags_.noData = false;
+    Q_EMIT flagsChanged();
+}
+
+void AlarmSignalling::setEnabled(Channel channel, bool on) {
+    if (enabled_[index(channel)] != on) {
+        enabled_[index(channel)] = on;
+        Q_EMIT flagsChanged();
+    }
 }
 
 void AlarmSignalling::setSoundPeriod(int seconds) {

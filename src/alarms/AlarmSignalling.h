@@ -58,12 +58,16 @@ public:
     void N21Click();
 
     bool enabled(Channel channel) const { return enabled_[index(channel)]; }
-    void setEnabled(Channel channel, bool on) { enabled_[index(channel)] = on; }
+    void setEnabled(Channel channel, bool on);
 
     // The name played: a path or a bare name.
     QString alarmSound;
     // Seconds between two plays; 0 (or less) stops the sound timer.
     void setSoundPeriod(int seconds);
+
+Q_SIGNALS:
+    // A reset or a switched channel: what is signalled may have changed.
+    void flagsChanged();
 
 private:
     static QString balloonTitle(Channel channel);

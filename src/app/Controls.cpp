@@ -1,5 +1,7 @@
 #include "app/Controls.h"
 
+#include "core/Mnemonics.h"
+
 namespace im::app {
 
 ScrollBar::ScrollBar(Qt::Orientation orientation, int minimum, int maximum, int position,
@@ -25,6 +27,13 @@ SpeedButton::SpeedButton(const QString& caption, QWidget* parent) : QToolButton(
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
+}
+
+void showModalOver(QWidget& owner, QWidget* window) {
+    core::giveKeyboardWays(window, true);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->move(owner.geometry().center() - window->rect().center());
+    window->show();
 }
 
 }  // namespace im::app

@@ -33,4 +33,8 @@ public:
     SpeedButton(const QString& caption, QWidget* parent);
 };
 
+// Shows a window modal over `owner`, centred on it, without a nested event
+// loop: the owner takes no input while its timers and the port go on.
+void showModalOver(QWidget& owner, QWidget* window);
+
 }  // namespace im::app

@@ -10,6 +10,7 @@
 #include "app/JournalOpening.h"
 #include "app/MainWindowSettings.h"
 #include "app/NormalPlace.h"
+#include "app/RemotePublishing.h"
 #include "app/SaveCommands.h"
 #include "app/TTrayIcon.h"
 #include "app/TfAbout.h"
@@ -107,6 +108,8 @@ TForm1::TForm1(Services services, QWidget* parent)
         alarms::AlarmSignalling::Flags{decoder_->alarmFlags, receive_->noDataFlag,
                                        receive_->SignalOffDataSound},
         *valuePanels_, balloons, *services_.sound, *timerAlarm_, *timerAlarmSound_);
+    remote_ = std::make_unique<RemotePublishing>(*decoder_, *receive_, *alarms_, *this, balloons,
+                                                 *services_.dialogs);
     new QShortcut(
         QKeySequence(Qt::Key_End), GraphM1, this, [this] { followNewest(); }, Qt::WidgetShortcut);
     Panel1->onDoubleClick = [this] { alarms_->Panel1DblClick(alarms::Channel::T1); };
@@ -341,6 +344,8 @@ void TForm1::buildMenu() {
     options->addSeparator();
     NAbout = options->addAction(QCoreApplication::translate("TForm1", "О программе"), this,
                                 [this] { NAboutClick(); });
+    NMqtt = options->addAction(QCoreApplication::translate("TForm1", "MQTT…"), this,
+                               [this] { runGuarded([this] { remote_->openDialog(); }); });
 
     NLoad1->setShortcut(QKeySequence::Open);
     NSave1->setShortcut(QKeySequence::Save);
@@ -406,6 +411,7 @@ void TForm1::FormCreate() {
     chartWindow_->setWindowLengthFromScrollBar(ScrollBarXScale->value());
     GraphM1->setMaxXValue(chartWindow_->windowLength());
     ScrollBarGainYChange();
+    remote_->start();
 }
 
 void TForm1::setSavePeriod(int minutes) {
@@ -499,12 +505,7 @@ void TForm1::NAboutClick() {
 }
 
 void TForm1::showModalOverThis(QWidget* window) {
-    core::giveKeyboardWays(window, true);
-    // Modal without a nested event loop: the main window takes no input,
-    // while its timers and the port go on as ever.
-    window->setWindowModality(Qt::ApplicationModal);
-    window->move(geometry().center() - window->rect().center());
-    window->show();
+    showModalOver(*this, window);
 }
 
 void TForm1::N23Click() {

@@ -48,6 +48,7 @@ class FrameView;
 class JournalOpening;
 class MainWindowSettings;
 class NormalPlace;
+class RemotePublishing;
 class TTrayIcon;
 
 // The main window: owns the port, the journal, the chart and the timers,
@@ -173,6 +174,7 @@ public:
     QPointer<TFormOverview> overview;
     QAction* NSettings = nullptr;
     QAction* NAbout = nullptr;
+    QAction* NMqtt = nullptr;
 
     core::Timer& TimerResetRxUart() { return *timerResetRxUart_; }
     core::Timer& TimerSignalOFFData() { return *timerSignalOffData_; }
@@ -229,6 +231,7 @@ private:
     std::unique_ptr<JournalOpening> opening_;
     std::unique_ptr<ValuePanels> valuePanels_;
     std::unique_ptr<alarms::AlarmSignalling> alarms_;
+    std::unique_ptr<RemotePublishing> remote_;  // follows what the above change
     BandBoxes* bandBoxes_ = nullptr;
     bool showMainForm_ = true;
     bool closing_ = false;

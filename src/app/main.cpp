@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     im::app::setUpProgram(app);
+    QApplication::setApplicationVersion(QStringLiteral(IM_VERSION));
 
     im::app::MessageBoxErrorReporter errors(im::app::TForm1::productTitle());
     im::core::setDefaultErrorReporter(&errors);

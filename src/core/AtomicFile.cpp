@@ -122,7 +122,8 @@ int syncAndClose(int fd, int err) {
 // inode is rewritten. The new content is staged in memory and its room on
 // the disk reserved first, so that a full disk refuses the write before the
 // old content is touched; the result is flushed before this returns.
-int rewriteInPlace(const QByteArray& target, const std::function<int(int fd)>& write) {
+int rewriteInPlace(const QByteArray& target, const std::function<int(int fd)>& write,
+                   FileAccess access) {
     const int staged = ::memfd_create("incubator-monitor-rewrite", MFD_CLOEXEC);
     if (staged < 0) {
         return errno;
@@ -134,6 +135,11 @@ int rewriteInPlace(const QByteArray& target, const std::function<int(int fd)>& w
     }
     const int fd = err == 0 ? ::open(target.constData(), O_WRONLY | O_CLOEXEC) : -1;
     if (err == 0 && fd < 0) {
+        err = errno;
+    }
+    struct stat st {};
+    if (err == 0 && access == FileAccess::OwnerOnly && ::fstat(fd, &st) == 0 &&
+        ::fchmod(fd, st.st_mode & 0700) != 0) {
         err = errno;
     }
     if (err == 0 && size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
@@ -159,11 +165,13 @@ int rewriteInPlace(const QByteArray& target, const std::function<int(int fd)>& w
 
 }  // namespace
 
-int replaceFileAtomically(const QString& path, const QByteArray& data) {
-    return replaceFileAtomically(path, [&data](int fd) { return writeAll(fd, data); });
+int replaceFileAtomically(const QString& path, const QByteArray& data, FileAccess access) {
+    return replaceFileAtomically(
+        path, [&data](int fd) { return writeAll(fd, data); }, access);
 }
 
-int replaceFileAtomically(const QString& path, const std::function<int(int fd)>& write) {
+int replaceFileAtomically(const QString& path, const std::function<int(int fd)>& write,
+                          FileAccess access) {
     const QByteArray target = followLinks(QFile::encodeName(path));
     const QByteArray folder = folderOf(target);
     removeStaleTemporaries(target);
@@ -184,7 +192,7 @@ int replaceFileAtomically(const QString& path, const std::function<int(int fd)>&
     if (fd < 0) {
         const int err = errno;
         if (exists && (err == EACCES || err == EPERM || err == EROFS)) {
-            return rewriteInPlace(target, write);
+            return rewriteInPlace(target, write, access);
         }
         return err;
     }
@@ -197,14 +205,14 @@ int replaceFileAtomically(const QString& path, const std::function<int(int fd)>&
         if (!ownerKept) {
             ::close(fd);
             ::unlink(temp.constData());
-            return rewriteInPlace(target, write);
+            return rewriteInPlace(target, write, access);
         }
-        ::fchmod(fd, old.st_mode & 07777);
-    } else {
+        ::fchmod(fd, old.st_mode & (access == FileAccess::OwnerOnly ? 07700 : 07777));
+    } else if (access == FileAccess::Keep) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
-    }
+    }  // a new file made by mkostemp is its owner's alone already
     int err = syncAndClose(fd, write(fd));
     if (err == 0 && ::rename(temp.constData(), target.constData()) != 0) {
         err = errno;

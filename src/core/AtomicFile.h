@@ -19,12 +19,17 @@ namespace im::core {
 //   is reserved before the old content is touched, and it is flushed).
 // - A temporary file left by a write that was killed is removed the next
 //   time the file is written.
+// - With OwnerOnly, the file ends up readable and writable by its owner
+//   alone, and no other user can read the new content at any moment.
 // Returns 0 on success, otherwise the errno of the step that failed (the old
 // file is then untouched and the temporary file removed).
-int replaceFileAtomically(const QString& path, const QByteArray& data);
+enum class FileAccess { Keep, OwnerOnly };
+int replaceFileAtomically(const QString& path, const QByteArray& data,
+                          FileAccess access = FileAccess::Keep);
 // The same with the content written by write(fd), which returns 0 or an errno;
 // for large contents that should not be copied into one buffer first.
-int replaceFileAtomically(const QString& path, const std::function<int(int fd)>& write);
+int replaceFileAtomically(const QString& path, const std::function<int(int fd)>& write,
+                          FileAccess access = FileAccess::Keep);
 
 // Writes all of data to fd, retrying short writes; 0 or errno.
 int writeAll(int fd, QByteArrayView data);

@@ -32,7 +32,8 @@ void FrameDecoder::ParsingUartStr(const Frame& frame) {
         alarmFlags.hm = true;
     }
 
-    const QString line = journal::makeRecordLine(d.t1, d.t2, d.t3, d.hm, outputs, clock_.now());
+    const QDateTime now = clock_.now();
+    const QString line = journal::makeRecordLine(d.t1, d.t2, d.t3, d.hm, outputs, now);
 
     // Counted in 64 bits: a decimation near the 32-bit limit must not wrap.
     const qint64 skip = qint64(skipCounter_) + 1;
@@ -49,6 +50,9 @@ void FrameDecoder::ParsingUartStr(const Frame& frame) {
         effects_.setWindowScrollBar(count - 1);
     }
     effects_.PlotChartWindow(count - 1);
+    if (lineRecorded) {
+        lineRecorded(d, now);
+    }
 }
 
 }  // namespace im::link

@@ -5,6 +5,8 @@
 #include "journal/DailyLog.h"
 #include "link/TelemetryFrame.h"
 
+#include <functional>
+
 namespace im::link {
 
 // The alarm bands: T1 and T2 in tenths of a degree, the humidity band
@@ -62,6 +64,10 @@ public:
     // Minutes; not 0 means appended lines are also collected for the day file.
     int savePeriod() const { return savePeriod_; }
     void setSavePeriod(int minutes) { savePeriod_ = minutes; }
+
+    // Told of every journal line after it was appended, with its values and
+    // the moment it carries: what publishes the incubator beyond the program.
+    std::function<void(const DecodedFrame&, const QDateTime&)> lineRecorded;
 
 private:
     FrameEffects& effects_;

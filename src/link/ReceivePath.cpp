@@ -63,6 +63,7 @@ void ReceivePath::ComPort1RxChar(int count) {
             self.watchdog_.start();
             self.resync_.start();
             self.noDataFlag = false;
+            Q_EMIT self.receiving(true);
         }
     } rearm{*this};
 
@@ -104,6 +105,7 @@ void ReceivePath::TimerResetRxUartTimer() {
 void ReceivePath::TimerSignalOFFDataTimer() {
     position_ = 0;
     if (!SignalOffData) {
+        Q_EMIT receiving(false);
         return;
     }
     QString text = QCoreApplication::translate("ReceivePath", "Нет данных от инкубатора.");
@@ -116,6 +118,7 @@ void ReceivePath::TimerSignalOFFDataTimer() {
     if (SignalOffDataSound) {
         noDataFlag = true;
     }
+    Q_EMIT receiving(false);
 }
 
 void ReceivePath::SpBtnOpenComClick() {

@@ -60,6 +60,10 @@ Q_SIGNALS:
     // the waiting for a lost device ends: "Стоп" while started (open, or
     // waiting for the device), "Старт" otherwise.
     void captionsChanged(const QString& button, const QString& menu);
+    // True after every chunk of received bytes has been decoded, false at
+    // every tick of the no-data watchdog; the alarm flags may have changed
+    // with either.
+    void receiving(bool arriving);
 
 private:
     void onConnectedChanged(bool open);

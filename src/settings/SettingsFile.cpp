@@ -307,7 +307,19 @@ void SettingsFile::store(const Lines& ini) {
     QString text = ini.lines.join(ini.lineEnd);
     text += ini.lineEnd;
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    if (core::replaceFileAtomically(path_, text.toUtf8()) != 0) {
+    // A file holding the broker's password is for its owner's eyes only.
+    bool secret = false;
+    qsizetype i = findSection(ini.lines, QLatin1String(keys::MqttPassword.section));
+    QStringView name, value;
+    for (++i; i > 0 && i < ini.lines.size() && !sectionName(ini.lines[i], &name); ++i) {
+        if (keyAndValue(ini.lines[i], &name, &value) &&
+            sameName(name, QString::fromLatin1(keys::MqttPassword.name))) {
+            secret = !value.isEmpty();
+            break;
+        }
+    }
+    const core::FileAccess access = secret ? core::FileAccess::OwnerOnly : core::FileAccess::Keep;
+    if (core::replaceFileAtomically(path_, text.toUtf8(), access) != 0) {
         throw SettingsWriteError(path_);
     }
 }

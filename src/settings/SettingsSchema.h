@@ -35,6 +35,7 @@ inline constexpr const char* kFont = "Font";
 inline constexpr const char* kLogFile = "LogFile";
 // The serial port object's own section; it is named after the port object.
 inline constexpr const char* kComPort1 = "ComPort1";
+inline constexpr const char* kMqtt = "Mqtt";
 
 // Section Form: the main window and the journal decimation.
 inline constexpr IntKey Top{kForm, "Top", 100};
@@ -98,17 +99,34 @@ inline constexpr BoolKey SignalOffDataSound{kComPort1, "SignalOffDataSound", fal
 // While the port is open the machine is kept from sleeping.
 inline constexpr BoolKey KeepAwake{kComPort1, "KeepAwake", true};
 
+// Section Mqtt: publishing to an MQTT broker. Empty Name and Topic stand
+// for the host name and incubator/<Name>.
+inline constexpr BoolKey MqttEnabled{kMqtt, "Enabled", false};
+inline constexpr StringKey MqttHost{kMqtt, "Host", ""};
+inline constexpr IntKey MqttPort{kMqtt, "Port", 1883};
+inline constexpr StringKey MqttUser{kMqtt, "User", ""};
+inline constexpr StringKey MqttPassword{kMqtt, "Password", ""};
+inline constexpr BoolKey MqttTls{kMqtt, "Tls", false};
+inline constexpr StringKey MqttCaFile{kMqtt, "CaFile", ""};
+inline constexpr StringKey MqttName{kMqtt, "Name", ""};
+inline constexpr StringKey MqttTopic{kMqtt, "Topic", ""};
+inline constexpr BoolKey MqttDiscovery{kMqtt, "Discovery", true};
+inline constexpr StringKey MqttDiscoveryPrefix{kMqtt, "DiscoveryPrefix", "homeassistant"};
+
 // Every key, for whatever must go through them all.
 inline constexpr const IntKey* intKeys[] = {
-    &Top,       &Left,        &Width,   &Height,        &SkipData, &GainY,    &PosY,
-    &XScale,    &T1_HI,       &T1_LOW,  &T2_HI,         &T2_LOW,   &T3_HI,    &T3_LOW,
-    &TimeSound, &ColorT1,     &ColorT2, &ColorT3,       &ColorHM,  &ColorFon, &ColorGird,
-    &FontSize,  &FontSizeLog, &Time,    &CustomBaudRate};
+    &Top,       &Left,        &Width,   &Height,         &SkipData, &GainY,    &PosY,
+    &XScale,    &T1_HI,       &T1_LOW,  &T2_HI,          &T2_LOW,   &T3_HI,    &T3_LOW,
+    &TimeSound, &ColorT1,     &ColorT2, &ColorT3,        &ColorHM,  &ColorFon, &ColorGird,
+    &FontSize,  &FontSizeLog, &Time,    &CustomBaudRate, &MqttPort};
 inline constexpr const BoolKey* boolKeys[] = {
-    &InitMax,   &MinToTrey, &StartInTrey,   &T1_enable,          &T2_enable,
-    &HM_enable, &OpenStart, &SignalOffData, &SignalOffDataSound, &KeepAwake};
+    &InitMax,     &MinToTrey, &StartInTrey,   &T1_enable,          &T2_enable,
+    &HM_enable,   &OpenStart, &SignalOffData, &SignalOffDataSound, &KeepAwake,
+    &MqttEnabled, &MqttTls,   &MqttDiscovery};
 inline constexpr const StringKey* stringKeys[] = {
-    &Sound, &FontName, &FontNameLog, &Port, &BaudRate, &StopBits, &DataBits, &Parity, &FlowControl};
+    &Sound,     &FontName,           &FontNameLog, &Port,     &BaudRate,     &StopBits,   &DataBits,
+    &Parity,    &FlowControl,        &MqttHost,    &MqttUser, &MqttPassword, &MqttCaFile, &MqttName,
+    &MqttTopic, &MqttDiscoveryPrefix};
 
 }  // namespace keys
 }  // namespace im::settings

@@ -1,5 +1,6 @@
 #include "analysis/TFormLog.h"
 #include "app/BandBoxes.h"
+#include "app/MqttDialog.h"
 #include "app/NormalPlace.h"
 #include "app/ProgramSetup.h"
 #include "app/TForm1.h"
@@ -12,6 +13,7 @@
 #include "journal/RecordLine.h"
 #include "settings/SettingsFile.h"
 #include "settings/TFormSettings.h"
+#include "support/Broker.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeTray.h"
 #include "support/Fakes.h"
@@ -32,6 +34,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QThread>
@@ -1146,6 +1149,57 @@ private Q_SLOTS:
         QVERIFY(about);
         about->Label4Click(about->Label3);
         QCOMPARE(w.opened, QList<QUrl>{QUrl(about->Label3->text())});
+    }
+
+    // "MQTT…", the last of the settings: "Проверить" shows a real
+    // connection's outcome while the window goes on; unsound settings are
+    // explained and kept out; sound ones are stored (privately, with a
+    // password) and published at once, and the next start publishes too.
+    void mqttSettings() {
+        test::Broker broker;
+        QVERIFY2(broker.start(), qPrintable(broker.log()));
+        test::Subscriber farm(broker.port());
+        QVERIFY(farm.connectAndSubscribe(QStringLiteral("farm/#")));
+        Window w;
+        w.show();
+        QCOMPARE(w.form->menuBar()->actions().last()->menu()->actions().last(), w.form->NMqtt);
+        w.form->NMqtt->trigger();
+        auto* dialog = modalChild<app::MqttDialog>(*w.form);
+        QVERIFY(dialog);
+        dialog->hostEdit->setText(QStringLiteral("127.0.0.1"));
+        dialog->portBox->setValue(broker.port());
+        dialog->checkButton->click();
+        QTRY_VERIFY2(dialog->checkResult().contains(QStringLiteral("установлено")),
+                     qPrintable(dialog->checkResult()));
+        QVERIFY(farm.messages().empty());  // a check publishes nothing
+
+        dialog->enabledBox->setChecked(true);
+        dialog->topicEdit->setText(QStringLiteral("farm/+"));
+        dialog->accept();
+        QVERIFY(w.dialogs.asked.value(0).contains(QStringLiteral("(Topic)")));
+        QVERIFY(dialog->isVisible());
+        dialog->topicEdit->setText(QStringLiteral("farm/one"));
+        dialog->passwordEdit->setText(QStringLiteral("pw"));
+        dialog->accept();
+        QTRY_VERIFY(!modalChild<app::MqttDialog>(*w.form));
+        QVERIFY(farm.waitFor("farm/one/availability"));
+        QTRY_VERIFY(w.form->statusBar()->currentMessage().contains(QStringLiteral("установлено")));
+        QCOMPARE(QFileInfo(w.iniPath()).permissions() &
+                     (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                 QFileDevice::Permissions());
+        QVERIFY(w.ini().contains(QStringLiteral("[Mqtt]\nEnabled=1\nHost=127.0.0.1\n")));
+
+        w.append(1);
+        QVERIFY(farm.waitFor("farm/one/state"));
+        w.form->journal.setModified(false);
+        QVERIFY(w.form->close());
+        w.form.reset();  // the program's end
+        QVERIFY(farm.waitFor("farm/one/availability",
+                             [](const QByteArray& p) { return p == "offline"; }));
+        farm.clear();
+        w.create();
+        QVERIFY(farm.waitFor("farm/one/availability",
+                             [](const QByteArray& p) { return p == "online"; }));
     }
 };
 

@@ -1,12 +1,15 @@
 #include "common/PseudoTerminal.h"
 #include "journal/JournalFiles.h"
 #include "journal/RecordLine.h"
+#include "support/Broker.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
 #include "support/TestMain.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -110,6 +113,55 @@ private Q_SLOTS:
         QCOMPARE(files.size(), 1);
         QCOMPARE(test::readFile(logDir.path() + QLatin1Char('/') + files[0]),
                  QStringLiteral("\r\n").append(lines.join(QStringLiteral("\r\n"))).toUtf8());
+    }
+
+    // With a broker, the lines the recorder prints are published as they
+    // come, the settings file's bands latch its alarm flags, and a kill
+    // leaves the last will. A broker setting it refuses leaves recording on.
+    void publishesToABroker() {
+        test::Broker broker;
+        QVERIFY2(broker.start(), qPrintable(broker.log()));
+        test::Subscriber farm(broker.port());
+        QVERIFY(farm.connectAndSubscribe(QStringLiteral("incubator/cellar/#")));
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("monitor.ini"));
+        test::writeFile(ini, "[Alarm]\nT1_HI=300\n[Mqtt]\nName=cellar\nHost=unused\n");
+        {
+            Link refused("--period 50 --count 10");
+            refused.record({"--settings", ini, "--mqtt", "127.0.0.1:70000"});
+            QVERIFY(refused.sim.waitForFinished(10000));
+            QTest::qWait(300);
+            refused.stop();
+            QVERIFY(!refused.lines().isEmpty());
+            const QString errors = QString::fromUtf8(refused.recorder.readAllStandardError());
+            QVERIFY2(errors.contains(QStringLiteral("(Port)")), qPrintable(errors));
+        }
+        Link link("--period 100");
+        link.record({"--settings", ini, "--mqtt", "127.0.0.1:" + QString::number(broker.port())});
+        const auto alarm = farm.waitFor("incubator/cellar/alarm", [](const QByteArray& p) {
+            return QJsonDocument::fromJson(p)["t1"].toBool();
+        });
+        QVERIFY(alarm);
+        const auto state = farm.waitFor("incubator/cellar/state");
+        QVERIFY(state);
+        QTest::qWait(300);
+        const QJsonObject values = QJsonDocument::fromJson(state->payload).object();
+        const QString time =
+            QDateTime::fromString(values["time"].toString(), Qt::ISODate).toString("hh:mm:ss");
+        const QString t1 = QLocale().toString(values["t1"].toDouble(), 'f', 1);
+        const QStringList printed = link.lines();
+        QVERIFY2(std::any_of(printed.begin(), printed.end(),
+                             [&](const QString& line) {
+                                 return line.startsWith(QStringLiteral("T1=") + t1) &&
+                                        line.endsWith(time);
+                             }),
+                 state->payload);
+        QCOMPARE(farm.last("incubator/cellar/availability")->payload, QByteArray("online"));
+        farm.clear();
+        QVERIFY(test::sendSignal(link.recorder, SIGKILL));
+        QVERIFY(farm.waitFor(
+            "incubator/cellar/availability", [](const QByteArray& p) { return p == "offline"; },
+            3000));
     }
 
     void faultsOfTheLink() {

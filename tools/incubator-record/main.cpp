@@ -14,6 +14,9 @@
 #include "link/ReceivePath.h"
 #include "link/StayAwake.h"
 #include "link/TSerialPort.h"
+#include "remote/MqttPublisher.h"
+#include "remote/TelemetryFeed.h"
+#include "settings/SettingsFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -135,6 +138,51 @@ int printSummary(const QString& folder) {
     return unreadable.isEmpty() ? 0 : 1;
 }
 
+// --mqtt HOST[:PORT], a bracketed IPv6 address with or without a port
+// ("[::1]:1883"), or a bare one.
+bool takeBroker(const QString& text, remote::MqttSettings& mqtt) {
+    QString host = text;
+    QString port;
+    if (text.startsWith(QLatin1Char('['))) {
+        const qsizetype close = text.indexOf(QLatin1Char(']'));
+        if (close < 0) {
+            return false;
+        }
+        host = text.mid(1, close - 1);
+        const QString rest = text.mid(close + 1);
+        if (!rest.isEmpty() && !rest.startsWith(QLatin1Char(':'))) {
+            return false;
+        }
+        port = rest.mid(1);
+    } else if (text.count(QLatin1Char(':')) == 1) {
+        host = text.section(QLatin1Char(':'), 0, 0);
+        port = text.section(QLatin1Char(':'), 1);
+    }
+    mqtt.enabled = true;
+    mqtt.host = host;
+    if (!port.isNull()) {
+        bool ok = false;
+        mqtt.port = port.toInt(&ok);
+        if (!ok) {
+            mqtt.port = 0;  // refused with the settings' own message
+        }
+    }
+    return true;
+}
+
+// The alarm bands and switches the monitor keeps in its settings file.
+void takeAlarmSettings(const settings::SettingsFile& file, link::AlarmThresholds& t,
+                       std::array<bool, 3>& enabled) {
+    namespace keys = settings::keys;
+    t.T1_HI = file.read(keys::T1_HI);
+    t.T1_LOW = file.read(keys::T1_LOW);
+    t.T2_HI = file.read(keys::T2_HI);
+    t.T2_LOW = file.read(keys::T2_LOW);
+    t.T3_HI = file.read(keys::T3_HI);
+    t.T3_LOW = file.read(keys::T3_LOW);
+    enabled = {file.read(keys::T1_enable), file.read(keys::T2_enable), file.read(keys::HM_enable)};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,6 +223,14 @@ int main(int argc, char** argv) {
                       QStringLiteral("Print a tab-separated summary of the daily files "
                                      "yyyy-mm-dd.txt in DIR, a row a day, and end."),
                       QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("settings"),
+                      QStringLiteral("Read the alarm bands and the [Mqtt] section from the "
+                                     "monitor's settings FILE."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("mqtt"),
+                      QStringLiteral("Publish to the MQTT broker at HOST (port 1883 unless "
+                                     "given)."),
+                      QStringLiteral("HOST[:PORT]")});
     if (!parser.parse(QCoreApplication::arguments())) {
         return printUsage(parser, parser.errorText());
     }
@@ -225,6 +281,43 @@ int main(int argc, char** argv) {
     link::ReceivePath receive(port, decoder, balloons, timerResetRxUart, timerSignalOffData,
                               &timerReopen);
     receive.SignalOffData = true;
+    // Nothing to sound here: the no-data flag only tells the broker.
+    receive.SignalOffDataSound = true;
+
+    // Publishing: the [Mqtt] section of --settings, with --mqtt's broker.
+    remote::MqttSettings mqtt;
+    std::array<bool, 3> alarmEnabled{true, true, true};
+    if (parser.isSet(QStringLiteral("settings"))) {
+        const QString path = parser.value(QStringLiteral("settings"));
+        try {
+            if (!QFileInfo(path).isFile()) {
+                throw settings::SettingsReadError(path);
+            }
+            const settings::SettingsFile file(path);
+            mqtt = remote::MqttSettings::read(file);
+            takeAlarmSettings(file, decoder.thresholds, alarmEnabled);
+        } catch (const core::Error& e) {
+            std::fprintf(stderr, "incubator-record: %s\n", e.message().toUtf8().constData());
+            return 2;
+        }
+    }
+    if (parser.isSet(QStringLiteral("mqtt")) &&
+        !takeBroker(parser.value(QStringLiteral("mqtt")), mqtt)) {
+        return printUsage(parser, QStringLiteral("--mqtt needs HOST, HOST:PORT or [ADDRESS]:PORT"));
+    }
+    remote::Telemetry telemetry;
+    remote::TelemetryFeed feed(telemetry, decoder, receive, [&] {
+        const link::AlarmFlags& f = decoder.alarmFlags;
+        return remote::AlarmState{f.t1 && alarmEnabled[0], f.t2 && alarmEnabled[1],
+                                  f.hm && alarmEnabled[2], receive.noDataFlag};
+    });
+    remote::MqttPublisher publisher(telemetry, QStringLiteral(IM_VERSION));
+    QObject::connect(&publisher, &remote::MqttPublisher::statusChanged, &publisher,
+                     [](const QString& text) {
+                         std::fprintf(stderr, "incubator-record: %s\n", text.toUtf8().constData());
+                         std::fflush(stderr);
+                     });
+    publisher.apply(mqtt);
 
     // A machine without a desktop may still suspend on idle; logind keeps it
     // awake while the port is open.
