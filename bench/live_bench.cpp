@@ -4,10 +4,14 @@
 // a journal line in the day files; the monitor's CPU use and memory growth
 // are read from /proc. Prints one figure a line as "name value unit".
 //
-//     build/bench/bench_live [--minutes-scale F]   (F < 1 shortens each phase)
+//     build/bench/bench_live [--minutes-scale F] [--mqtt]
+//
+// F < 1 shortens each phase. With --mqtt the monitor also publishes to a
+// broker on loopback, and a subscriber counts the states it receives.
 
 #include "Figures.h"
 #include "common/PseudoTerminal.h"
+#include "support/Broker.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
 
@@ -25,6 +29,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 
 using namespace im;
 
@@ -114,9 +119,20 @@ int main(int argc, char** argv) {
         return 1;
     }
     tools::PseudoTerminal pty;
-    test::writeFile(dir.path() + QStringLiteral("/incubator-monitor.ini"),
-                    "[ComPort1]\nPort=" + pty.slavePath().toUtf8() +
-                        "\nOpenStart=1\nKeepAwake=0\n[LogFile]\nTime=1\n");
+    QByteArray ini = "[ComPort1]\nPort=" + pty.slavePath().toUtf8() +
+                     "\nOpenStart=1\nKeepAwake=0\n[LogFile]\nTime=1\n";
+    std::optional<test::Broker> broker;
+    std::optional<test::Subscriber> subscriber;
+    if (app.arguments().contains(QStringLiteral("--mqtt"))) {
+        broker.emplace();
+        bench::require(broker->start(), QStringLiteral("the broker did not start"));
+        subscriber.emplace(broker->port());
+        bench::require(subscriber->connectAndSubscribe(QStringLiteral("incubator/live/state")),
+                       subscriber->error());
+        ini += "[Mqtt]\nEnabled=1\nHost=127.0.0.1\nName=live\nPort=" +
+               QByteArray::number(broker->port()) + '\n';
+    }
+    test::writeFile(dir.path() + QStringLiteral("/incubator-monitor.ini"), ini);
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!env.contains(QStringLiteral("DISPLAY"))) {
@@ -186,6 +202,13 @@ int main(int argc, char** argv) {
         std::printf("%s_frames_sent %lld frames\n", p.name, p.sent);
         std::printf("%s_lines_lost %lld lines\n", p.name, p.sent - lines.value(p.mark));
         std::printf("%s_cpu_percent %.2f %% of one core\n", p.name, p.cpuPercent);
+    }
+    if (subscriber) {
+        // Every line of the first phase is published; faster ones may
+        // coalesce, the newest state always arriving.
+        const qint64 states = qint64(subscriber->messages().size());
+        std::printf("mqtt_states_received %lld states\n", states);
+        bench::require(states >= phases[0].sent, QStringLiteral("states lost at one a second"));
     }
     const qint64 laterLines = phases[1].sent + phases[2].sent;
     std::printf("live_bytes_per_line %.1f bytes (resident memory growth after the first phase)\n",

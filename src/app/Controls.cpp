@@ -2,6 +2,10 @@
 
 #include "core/Mnemonics.h"
 
+#include <QScreen>
+
+#include <algorithm>
+
 namespace im::app {
 
 ScrollBar::ScrollBar(Qt::Orientation orientation, int minimum, int maximum, int position,
@@ -32,7 +36,17 @@ SpeedButton::SpeedButton(const QString& caption, QWidget* parent) : QToolButton(
 void showModalOver(QWidget& owner, QWidget* window) {
     core::giveKeyboardWays(window, true);
     window->setWindowModality(Qt::ApplicationModal);
-    window->move(owner.geometry().center() - window->rect().center());
+    QRect place = window->rect();
+    place.moveCenter(owner.geometry().center());
+    // Within the screen, also over a window that stands partly off it.
+    if (const QScreen* screen = owner.screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveLeft(std::clamp(place.left(), room.left(),
+                                  std::max(room.left(), room.right() - place.width())));
+        place.moveTop(std::clamp(place.top(), room.top(),
+                                 std::max(room.top(), room.bottom() - place.height())));
+    }
+    window->move(place.topLeft());
     window->show();
 }
 

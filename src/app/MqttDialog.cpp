@@ -77,6 +77,7 @@ MqttDialog::MqttDialog(const remote::MqttSettings& initial, Dialogs& dialogs,
     layout->addWidget(result_);
     layout->addWidget(buttons);
     setMinimumWidth(440);
+    resize(sizeHint());  // its full size before it is placed over the window
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -88,6 +88,7 @@ struct MqttLink::Shared {
     std::mutex mutex;
     std::condition_variable finishedChanged;
     std::vector<Message> incoming;  // what the caller gave since the last look
+    bool woken = false;             // a wake-up is on its way: none more needed
     bool stopping = false;
     bool reporting = true;
     bool finished = false;
@@ -263,6 +264,7 @@ private:
         {
             std::lock_guard lock(shared_.mutex);
             incoming.swap(shared_.incoming);
+            shared_.woken = false;
         }
         for (Message& message : incoming) {
             auto slot = std::find_if(slots_.begin(), slots_.end(), [&](const Slot& s) {
@@ -411,19 +413,22 @@ bool MqttLink::finish(int ms) {
 }
 
 void MqttLink::publish(const QByteArray& topic, const QByteArray& payload, int qos, bool retain) {
-    {
-        std::lock_guard lock(shared_->mutex);
-        auto same = std::find_if(shared_->incoming.begin(), shared_->incoming.end(),
-                                 [&](const Message& m) { return m.topic == topic; });
-        if (same != shared_->incoming.end()) {
-            same->payload = payload;
-            same->qos = qos;
-            same->retain = retain;
-        } else {
-            shared_->incoming.push_back({topic, payload, qos, retain});
-        }
+    std::lock_guard lock(shared_->mutex);
+    auto same = std::find_if(shared_->incoming.begin(), shared_->incoming.end(),
+                             [&](const Message& m) { return m.topic == topic; });
+    if (same != shared_->incoming.end()) {
+        same->payload = payload;
+        same->qos = qos;
+        same->retain = retain;
+    } else {
+        shared_->incoming.push_back({topic, payload, qos, retain});
     }
-    shared_->wake();
+    // One wake-up until the link's thread has looked: a burst of lines
+    // costs one system call, not one each.
+    if (!shared_->woken) {
+        shared_->woken = true;
+        shared_->wake();
+    }
 }
 
 int MqttLink::answerTimeoutMs() {

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace im::remote {
 
 namespace {
@@ -35,12 +38,49 @@ void appendAlarms(QByteArray& out, const AlarmState& alarms) {
     out += '}';
 }
 
+// The offset of a local time from UTC. Asking for it makes the C library
+// read the time zone file again; the offset changes only at a transition,
+// and transitions fall on a whole or half hour, so it is asked once per
+// half hour of the local clock (where the hour repeats, that gives what the
+// local time's own conversion gives).
+int offsetOf(const QDateTime& time) {
+    if (time.timeSpec() != Qt::LocalTime) {
+        return time.offsetFromUtc();
+    }
+    thread_local qint64 cachedKey = -1;
+    thread_local int cachedOffset = 0;
+    const qint64 key =
+        time.date().toJulianDay() * 48 + time.time().hour() * 2 + time.time().minute() / 30;
+    if (key != cachedKey) {
+        cachedOffset = time.offsetFromUtc();
+        cachedKey = key;
+    }
+    return cachedOffset;
+}
+
+// ISO 8601 with the offset: 2026-12-08T14:03:27+03:00, or Z at UTC.
+void appendIsoTime(QByteArray& out, const QDateTime& time) {
+    const QDate d = time.date();
+    const QTime t = time.time();
+    const int offset = offsetOf(time);
+    char text[40];
+    int n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(),
+                          d.day(), t.hour(), t.minute(), t.second());
+    if (offset == 0) {
+        text[n++] = 'Z';
+    } else {
+        const int minutes = std::abs(offset) / 60;
+        n += std::snprintf(text + n, sizeof text - std::size_t(n), "%c%02d:%02d",
+                           offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
+    }
+    out.append(text, n);
+}
+
 // The members of the state message, without its braces.
 void appendReading(QByteArray& out, const Reading& reading) {
     const link::DecodedFrame& v = reading.values;
     out += "\"time\": \"";
-    out +=
-        reading.time.toOffsetFromUtc(reading.time.offsetFromUtc()).toString(Qt::ISODate).toLatin1();
+    appendIsoTime(out, reading.time);
     out += "\", \"t1\": ";
     appendTenths(out, v.t1);
     out += ", \"t2\": ";

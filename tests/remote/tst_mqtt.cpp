@@ -163,6 +163,10 @@ private Q_SLOTS:
             payload);  // no decimal comma
         const QJsonObject s = json(payload);
         QCOMPARE(QDateTime::fromString(s["time"].toString(), Qt::ISODate), at);
+        const QDateTime local(at.date(), at.time());  // as the program's clock gives it
+        QCOMPARE(QDateTime::fromString(json(remote::stateJson({local, v}))["time"].toString(),
+                                       Qt::ISODate),
+                 local);
         QCOMPARE(s["time"].toString().endsWith(offset == 0 ? QStringLiteral("Z")
                                                            : at.timeZoneAbbreviation().mid(3)),
                  true);
