@@ -508,6 +508,17 @@
     </message>
 </context>
 <context>
+    <name>RemotePublishing</name>
+    <message>
+        <source>MQTT…</source>
+        <translation>MQTT…</translation>
+    </message>
+    <message>
+        <source>Веб-страница…</source>
+        <translation>Web page…</translation>
+    </message>
+</context>
+<context>
     <name>SettingsFile</name>
     <message>
         <source>Unable to write to %1</source>
@@ -651,10 +662,6 @@
     <message>
         <source>Обзор</source>
         <translation>Overview</translation>
-    </message>
-    <message>
-        <source>MQTT…</source>
-        <translation>MQTT…</translation>
     </message>
 </context>
 <context>
@@ -911,6 +918,166 @@ when building the chart.</translation>
     <message>
         <source>Шрифт больше %1 пунктов не годится: шрифт не изменён.</source>
         <translation>A font larger than %1 points will not do: the font stays as it was.</translation>
+    </message>
+</context>
+<context>
+    <name>WebDialog</name>
+    <message>
+        <source>Веб-страница</source>
+        <translation>Web page</translation>
+    </message>
+    <message>
+        <source>Показывать инкубатор на веб-странице</source>
+        <translation>Show the incubator on a web page</translation>
+    </message>
+    <message>
+        <source>127.0.0.1: только этот компьютер; 0.0.0.0: все сети компьютера</source>
+        <translation>127.0.0.1: this computer only; 0.0.0.0: every network of the computer</translation>
+    </message>
+    <message>
+        <source>Адрес:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>127.0.0.1 — только этот компьютер, 0.0.0.0 — вся сеть фермы</source>
+        <translation>127.0.0.1 — this computer only, 0.0.0.0 — the whole farm network</translation>
+    </message>
+    <message>
+        <source>Порт:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Новый ключ</source>
+        <translation>New key</translation>
+    </message>
+</context>
+<context>
+    <name>WebPage</name>
+    <message>
+        <source>Монитор инкубатора</source>
+        <translation>Incubator monitor</translation>
+    </message>
+    <message>
+        <source>Т1</source>
+        <translation>T1</translation>
+    </message>
+    <message>
+        <source>Т2</source>
+        <translation>T2</translation>
+    </message>
+    <message>
+        <source>Т3</source>
+        <translation>T3</translation>
+    </message>
+    <message>
+        <source>Влажность</source>
+        <translation>Humidity</translation>
+    </message>
+    <message>
+        <source>Тревога</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>Нет данных от инкубатора</source>
+        <translation>No data from the incubator</translation>
+    </message>
+    <message>
+        <source>Данные поступают</source>
+        <translation>Data arriving</translation>
+    </message>
+    <message>
+        <source>Данных нет</source>
+        <translation>No data</translation>
+    </message>
+    <message>
+        <source>Нет связи с программой</source>
+        <translation>No connection to the program</translation>
+    </message>
+    <message>
+        <source>Выходы</source>
+        <translation>Outputs</translation>
+    </message>
+    <message>
+        <source>Последние 6 часов</source>
+        <translation>Last 6 hours</translation>
+    </message>
+    <message>
+        <source>Весь журнал</source>
+        <translation>Whole journal</translation>
+    </message>
+    <message>
+        <source>Дневные файлы</source>
+        <translation>Day files</translation>
+    </message>
+    <message>
+        <source>Последняя строка</source>
+        <translation>Newest line</translation>
+    </message>
+    <message>
+        <source>Зуммер</source>
+        <translation>Buzzer</translation>
+    </message>
+    <message>
+        <source>Нагрев</source>
+        <translation>Heater</translation>
+    </message>
+    <message>
+        <source>Разница T1-T2</source>
+        <translation>T1-T2 difference</translation>
+    </message>
+    <message>
+        <source>Увлажнитель</source>
+        <translation>Humidifier</translation>
+    </message>
+    <message>
+        <source>Поворот: реверс</source>
+        <translation>Turning: reverse</translation>
+    </message>
+    <message>
+        <source>Поворот: движение</source>
+        <translation>Turning: movement</translation>
+    </message>
+    <message>
+        <source>Охлаждение</source>
+        <translation>Cooling</translation>
+    </message>
+    <message>
+        <source>Аварийное реле</source>
+        <translation>Emergency relay</translation>
+    </message>
+    <message>
+        <source>КБ</source>
+        <translation>KB</translation>
+    </message>
+</context>
+<context>
+    <name>WebPublisher</name>
+    <message>
+        <source>Веб-страница: %1</source>
+        <translation>Web page: %1</translation>
+    </message>
+    <message>
+        <source>Веб-страница не открыта: %1</source>
+        <translation>Web page not opened: %1</translation>
+    </message>
+</context>
+<context>
+    <name>WebSettings</name>
+    <message>
+        <source>Веб-страница: адрес (Listen) «%1» не является IP-адресом.</source>
+        <translation>Web page: the address (Listen) "%1" is no IP address.</translation>
+    </message>
+    <message>
+        <source>Веб-страница: порт (Port) должен быть от 1 до 65535, а не %1.</source>
+        <translation>Web page: the port (Port) must be 1 to 65535, not %1.</translation>
+    </message>
+    <message>
+        <source>Веб-страница: ключ доступа (Token) нужен, когда страница видна в сети: не менее 16 латинских букв и цифр.</source>
+        <translation>Web page: an access key (Token) is needed when the page is seen on the network: at least 16 Latin letters and digits.</translation>
     </message>
 </context>
 </TS>

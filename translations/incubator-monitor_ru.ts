@@ -508,6 +508,17 @@
     </message>
 </context>
 <context>
+    <name>RemotePublishing</name>
+    <message>
+        <source>MQTT…</source>
+        <translation>MQTT…</translation>
+    </message>
+    <message>
+        <source>Веб-страница…</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SettingsFile</name>
     <message>
         <source>Unable to write to %1</source>
@@ -651,10 +662,6 @@
     <message>
         <source>Сохранить статистику?</source>
         <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>MQTT…</source>
-        <translation>MQTT…</translation>
     </message>
 </context>
 <context>
@@ -908,6 +915,166 @@
     <name>ViewFont</name>
     <message>
         <source>Шрифт больше %1 пунктов не годится: шрифт не изменён.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WebDialog</name>
+    <message>
+        <source>Веб-страница</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Показывать инкубатор на веб-странице</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>127.0.0.1: только этот компьютер; 0.0.0.0: все сети компьютера</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Адрес:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>127.0.0.1 — только этот компьютер, 0.0.0.0 — вся сеть фермы</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Порт:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Новый ключ</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WebPage</name>
+    <message>
+        <source>Монитор инкубатора</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Т1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Т2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Т3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Влажность</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Тревога</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нет данных от инкубатора</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Данные поступают</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Данных нет</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нет связи с программой</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выходы</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Последние 6 часов</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Весь журнал</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Дневные файлы</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Последняя строка</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Зуммер</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нагрев</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разница T1-T2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Увлажнитель</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поворот: реверс</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поворот: движение</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Охлаждение</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Аварийное реле</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>КБ</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WebPublisher</name>
+    <message>
+        <source>Веб-страница: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Веб-страница не открыта: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WebSettings</name>
+    <message>
+        <source>Веб-страница: адрес (Listen) «%1» не является IP-адресом.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Веб-страница: порт (Port) должен быть от 1 до 65535, а не %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Веб-страница: ключ доступа (Token) нужен, когда страница видна в сети: не менее 16 латинских букв и цифр.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -108,8 +108,9 @@ TForm1::TForm1(Services services, QWidget* parent)
         alarms::AlarmSignalling::Flags{decoder_->alarmFlags, receive_->noDataFlag,
                                        receive_->SignalOffDataSound},
         *valuePanels_, balloons, *services_.sound, *timerAlarm_, *timerAlarmSound_);
-    remote_ = std::make_unique<RemotePublishing>(*decoder_, *receive_, *alarms_, *this, balloons,
-                                                 *services_.dialogs);
+    remote_ = std::make_unique<RemotePublishing>(*decoder_, *receive_, *alarms_, *Memo1, *this,
+                                                 balloons, *services_.dialogs);
+    remote_->addMenuItems(*optionsMenu_, *menuBar());
     new QShortcut(
         QKeySequence(Qt::Key_End), GraphM1, this, [this] { followNewest(); }, Qt::WidgetShortcut);
     Panel1->onDoubleClick = [this] { alarms_->Panel1DblClick(alarms::Channel::T1); };
@@ -333,7 +334,7 @@ void TForm1::buildMenu() {
     NOverview = analysis->addAction(QCoreApplication::translate("TForm1", "Обзор"), this,
                                     guarded(&TForm1::NOverviewClick));
 
-    QMenu* options = bar->addMenu(QCoreApplication::translate("TForm1", "Настройки"));
+    QMenu* options = optionsMenu_ = bar->addMenu(QCoreApplication::translate("TForm1", "Настройки"));
     NComPort = options->addAction(QCoreApplication::translate("TForm1", "Ком порт"), this,
                                   guarded(&TForm1::NComPortClick));
     NSettings = options->addAction(QCoreApplication::translate("TForm1", "Настройки"), this,
@@ -344,8 +345,6 @@ void TForm1::buildMenu() {
     options->addSeparator();
     NAbout = options->addAction(QCoreApplication::translate("TForm1", "О программе"), this,
                                 [this] { NAboutClick(); });
-    NMqtt = options->addAction(QCoreApplication::translate("TForm1", "MQTT…"), this,
-                               [this] { runGuarded([this] { remote_->openDialog(); }); });
 
     NLoad1->setShortcut(QKeySequence::Open);
     NSave1->setShortcut(QKeySequence::Save);

@@ -40,6 +40,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 
 namespace im::app {
 
@@ -117,6 +118,7 @@ public:
     link::FrameDecoder& decoder() { return *decoder_; }
     link::ReceivePath& receivePath() { return *receive_; }
     alarms::AlarmSignalling& alarms() { return *alarms_; }
+    RemotePublishing& remote() { return *remote_; }
     BandBoxes& bandBoxes() { return *bandBoxes_; }
     TTrayIcon* TrayIcon1 = nullptr;
     chart::TGraphM* GraphM1 = nullptr;
@@ -174,7 +176,6 @@ public:
     QPointer<TFormOverview> overview;
     QAction* NSettings = nullptr;
     QAction* NAbout = nullptr;
-    QAction* NMqtt = nullptr;
 
     core::Timer& TimerResetRxUart() { return *timerResetRxUart_; }
     core::Timer& TimerSignalOFFData() { return *timerSignalOffData_; }
@@ -232,6 +233,7 @@ private:
     std::unique_ptr<ValuePanels> valuePanels_;
     std::unique_ptr<alarms::AlarmSignalling> alarms_;
     std::unique_ptr<RemotePublishing> remote_;  // follows what the above change
+    QMenu* optionsMenu_ = nullptr;
     BandBoxes* bandBoxes_ = nullptr;
     bool showMainForm_ = true;
     bool closing_ = false;

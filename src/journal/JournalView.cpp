@@ -153,6 +153,7 @@ void JournalView::storeChanged() {
     } else {
         knownRevision_ = store_.revision();
         viewport()->update();
+        Q_EMIT rewritten();
     }
     knownSegments_ = store_.segmentCount();
 }

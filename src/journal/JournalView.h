@@ -61,6 +61,11 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
+Q_SIGNALS:
+    // Lines that were there before changed: an edit, a clear, a load (not
+    // an append).
+    void rewritten();
+
 private:
     void storeChanged();
     void updateScrollBars();

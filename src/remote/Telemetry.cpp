@@ -1,5 +1,7 @@
 #include "remote/Telemetry.h"
 
+#include "remote/LocalTime.h"
+
 #include <QString>
 
 #include <cstdio>
@@ -36,26 +38,6 @@ void appendAlarms(QByteArray& out, const AlarmState& alarms) {
         appendBool(out, kAlarmNames[i], flags[i]);
     }
     out += '}';
-}
-
-// The offset of a local time from UTC. Asking for it makes the C library
-// read the time zone file again; the offset changes only at a transition,
-// and transitions fall on a whole or half hour, so it is asked once per
-// half hour of the local clock (where the hour repeats, that gives what the
-// local time's own conversion gives).
-int offsetOf(const QDateTime& time) {
-    if (time.timeSpec() != Qt::LocalTime) {
-        return time.offsetFromUtc();
-    }
-    thread_local qint64 cachedKey = -1;
-    thread_local int cachedOffset = 0;
-    const qint64 key =
-        time.date().toJulianDay() * 48 + time.time().hour() * 2 + time.time().minute() / 30;
-    if (key != cachedKey) {
-        cachedOffset = time.offsetFromUtc();
-        cachedKey = key;
-    }
-    return cachedOffset;
 }
 
 // ISO 8601 with the offset: 2026-12-08T14:03:27+03:00, or Z at UTC.

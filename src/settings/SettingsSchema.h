@@ -36,6 +36,7 @@ inline constexpr const char* kLogFile = "LogFile";
 // The serial port object's own section; it is named after the port object.
 inline constexpr const char* kComPort1 = "ComPort1";
 inline constexpr const char* kMqtt = "Mqtt";
+inline constexpr const char* kWeb = "Web";
 
 // Section Form: the main window and the journal decimation.
 inline constexpr IntKey Top{kForm, "Top", 100};
@@ -113,20 +114,27 @@ inline constexpr StringKey MqttTopic{kMqtt, "Topic", ""};
 inline constexpr BoolKey MqttDiscovery{kMqtt, "Discovery", true};
 inline constexpr StringKey MqttDiscoveryPrefix{kMqtt, "DiscoveryPrefix", "homeassistant"};
 
+// Section Web: the read-only web page. The token is made the first time the
+// page is switched on.
+inline constexpr BoolKey WebEnabled{kWeb, "Enabled", false};
+inline constexpr StringKey WebListen{kWeb, "Listen", "127.0.0.1"};
+inline constexpr IntKey WebPort{kWeb, "Port", 8787};
+inline constexpr StringKey WebToken{kWeb, "Token", ""};
+
 // Every key, for whatever must go through them all.
 inline constexpr const IntKey* intKeys[] = {
     &Top,       &Left,        &Width,   &Height,         &SkipData, &GainY,    &PosY,
     &XScale,    &T1_HI,       &T1_LOW,  &T2_HI,          &T2_LOW,   &T3_HI,    &T3_LOW,
     &TimeSound, &ColorT1,     &ColorT2, &ColorT3,        &ColorHM,  &ColorFon, &ColorGird,
-    &FontSize,  &FontSizeLog, &Time,    &CustomBaudRate, &MqttPort};
+    &FontSize,  &FontSizeLog, &Time,    &CustomBaudRate, &MqttPort, &WebPort};
 inline constexpr const BoolKey* boolKeys[] = {
     &InitMax,     &MinToTrey, &StartInTrey,   &T1_enable,          &T2_enable,
     &HM_enable,   &OpenStart, &SignalOffData, &SignalOffDataSound, &KeepAwake,
-    &MqttEnabled, &MqttTls,   &MqttDiscovery};
+    &MqttEnabled, &MqttTls,   &MqttDiscovery, &WebEnabled};
 inline constexpr const StringKey* stringKeys[] = {
     &Sound,     &FontName,           &FontNameLog, &Port,     &BaudRate,     &StopBits,   &DataBits,
     &Parity,    &FlowControl,        &MqttHost,    &MqttUser, &MqttPassword, &MqttCaFile, &MqttName,
-    &MqttTopic, &MqttDiscoveryPrefix};
+    &MqttTopic, &MqttDiscoveryPrefix, &WebListen, &WebToken};
 
 }  // namespace keys
 }  // namespace im::settings

@@ -1,6 +1,7 @@
 #include "analysis/TFormLog.h"
 #include "app/BandBoxes.h"
 #include "app/MqttDialog.h"
+#include "app/RemotePublishing.h"
 #include "app/NormalPlace.h"
 #include "app/ProgramSetup.h"
 #include "app/TForm1.h"
@@ -1162,8 +1163,10 @@ private Q_SLOTS:
         QVERIFY(farm.connectAndSubscribe(QStringLiteral("farm/#")));
         Window w;
         w.show();
-        QCOMPARE(w.form->menuBar()->actions().last()->menu()->actions().last(), w.form->NMqtt);
-        w.form->NMqtt->trigger();
+        const QList<QAction*> options = w.form->menuBar()->actions().last()->menu()->actions();
+        QCOMPARE(options.mid(options.size() - 2),
+                 (QList<QAction*>{w.form->remote().mqttAction, w.form->remote().webAction}));
+        w.form->remote().mqttAction->trigger();
         auto* dialog = modalChild<app::MqttDialog>(*w.form);
         QVERIFY(dialog);
         dialog->hostEdit->setText(QStringLiteral("127.0.0.1"));

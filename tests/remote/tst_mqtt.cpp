@@ -2,6 +2,7 @@
 #include "app/RemotePublishing.h"
 #include "common/PseudoTerminal.h"
 #include "journal/DailyLog.h"
+#include "journal/JournalView.h"
 #include "link/FrameDecoder.h"
 #include "link/ReceivePath.h"
 #include "link/TSerialPort.h"
@@ -365,7 +366,9 @@ private Q_SLOTS:
                                            outputs, balloons, sound, blink, soundTimer);
         QMainWindow window;
         test::FakeDialogs dialogs;
-        app::RemotePublishing remote(decoder, receive, signalling, window, balloons, dialogs);
+        journal::JournalStore store;
+        journal::JournalView view(store);
+        app::RemotePublishing remote(decoder, receive, signalling, view, window, balloons, dialogs);
         QCOMPARE(remote.publisher().apply(local(broker.port(), QStringLiteral("hall"))), QString());
         receive.SpBtnOpenComClick();
         QVERIFY(port.Connected());

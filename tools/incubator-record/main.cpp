@@ -16,6 +16,7 @@
 #include "link/TSerialPort.h"
 #include "remote/MqttPublisher.h"
 #include "remote/TelemetryFeed.h"
+#include "remote/WebPublisher.h"
 #include "settings/SettingsFile.h"
 
 #include <QCommandLineParser>
@@ -224,8 +225,8 @@ int main(int argc, char** argv) {
                                      "yyyy-mm-dd.txt in DIR, a row a day, and end."),
                       QStringLiteral("DIR")});
     parser.addOption({QStringLiteral("settings"),
-                      QStringLiteral("Read the alarm bands and the [Mqtt] section from the "
-                                     "monitor's settings FILE."),
+                      QStringLiteral("Read the alarm bands and the [Mqtt] and [Web] sections "
+                                     "from the monitor's settings FILE."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("mqtt"),
                       QStringLiteral("Publish to the MQTT broker at HOST (port 1883 unless "
@@ -286,6 +287,7 @@ int main(int argc, char** argv) {
 
     // Publishing: the [Mqtt] section of --settings, with --mqtt's broker.
     remote::MqttSettings mqtt;
+    remote::WebSettings web;
     std::array<bool, 3> alarmEnabled{true, true, true};
     if (parser.isSet(QStringLiteral("settings"))) {
         const QString path = parser.value(QStringLiteral("settings"));
@@ -293,9 +295,16 @@ int main(int argc, char** argv) {
             if (!QFileInfo(path).isFile()) {
                 throw settings::SettingsReadError(path);
             }
-            const settings::SettingsFile file(path);
+            settings::SettingsFile file(path);
             mqtt = remote::MqttSettings::read(file);
+            web = remote::WebSettings::read(file);
             takeAlarmSettings(file, decoder.thresholds, alarmEnabled);
+            // The page's key is made the first time it is switched on, and
+            // kept, so that the address does not change from start to start.
+            if (web.enabled && web.token.isEmpty()) {
+                web.token = remote::WebSettings::newToken();
+                web.write(file);
+            }
         } catch (const core::Error& e) {
             std::fprintf(stderr, "incubator-record: %s\n", e.message().toUtf8().constData());
             return 2;
@@ -312,12 +321,15 @@ int main(int argc, char** argv) {
                                   f.hm && alarmEnabled[2], receive.noDataFlag};
     });
     remote::MqttPublisher publisher(telemetry, QStringLiteral(IM_VERSION));
-    QObject::connect(&publisher, &remote::MqttPublisher::statusChanged, &publisher,
-                     [](const QString& text) {
-                         std::fprintf(stderr, "incubator-record: %s\n", text.toUtf8().constData());
-                         std::fflush(stderr);
-                     });
+    auto printStatus = [](const QString& text) {
+        std::fprintf(stderr, "incubator-record: %s\n", text.toUtf8().constData());
+        std::fflush(stderr);
+    };
+    QObject::connect(&publisher, &remote::MqttPublisher::statusChanged, &publisher, printStatus);
     publisher.apply(mqtt);
+    remote::WebPublisher page(telemetry, logDir.isEmpty() ? QString() : QDir(logDir).absolutePath());
+    QObject::connect(&page, &remote::WebPublisher::statusChanged, &page, printStatus);
+    page.apply(web);
 
     // A machine without a desktop may still suspend on idle; logind keeps it
     // awake while the port is open.
