@@ -12,11 +12,14 @@
 
 #include <unistd.h>
 
+#include <atomic>
+
 namespace im::remote {
 
 namespace {
 
 const QByteArray kCookie = "im_token";
+std::atomic<int> requestTimeout{10000};
 
 // Equal without telling, by the time it takes, how much of a guess was
 // right.
@@ -54,7 +57,7 @@ class Guard : public QObject {
 public:
     explicit Guard(QTcpSocket* socket) : QObject(socket), timer(this) {
         timer.setSingleShot(true);
-        timer.setInterval(WebServer::kRequestMs);
+        timer.setInterval(WebServer::requestTimeoutMs());
         timer.start();
     }
     qint64 requestBytes = 0;
@@ -98,6 +101,14 @@ struct WebServer::Reply {
 
 WebServer::WebServer(Config config) : config_(std::move(config)) {}
 
+int WebServer::requestTimeoutMs() {
+    return requestTimeout.load();
+}
+
+void WebServer::setRequestTimeoutMs(int ms) {
+    requestTimeout.store(ms);
+}
+
 WebServer::~WebServer() = default;
 
 quint16 WebServer::start(QString* error) {
@@ -126,8 +137,11 @@ void WebServer::watch(QTcpSocket* socket) {
     connect(socket, &QTcpSocket::readyRead, guard, [this, socket, guard] {
         guard->requestBytes += socket->bytesAvailable();
         if (guard->requestBytes > kMaxRequestBytes) {
-            socket->readAll();
+            // Nobody reads this socket again: the server's parser is cut
+            // off from it before it would read the rest.
+            QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
             send(socket, {431, "text/plain", "request too large\n", {}, true});
+            socket->flush();
             socket->abort();
         }
     });
@@ -264,6 +278,9 @@ void WebServer::openEvents(QTcpSocket* socket) {
     }
     eventClients_.insert(socket);
     keepAlive_->start();
+    // The kernel's own buffer for a stream stays small, so that a client
+    // that stops reading is noticed (and let go) after little.
+    socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 32 * 1024);
     socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/event-stream; charset=utf-8\r\n"
                   "Cache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n\r\n"
                   "retry: 3000\n\nevent: line\ndata: " +

@@ -28,7 +28,10 @@ public:
     static constexpr int kMaxConnections = 128;
     static constexpr int kMaxEventClients = 64;
     static constexpr qint64 kMaxRequestBytes = 16 * 1024;
-    static constexpr int kRequestMs = 10000;
+    // Milliseconds a client has to send a request, or to take a little of
+    // what it was sent.
+    static int requestTimeoutMs();
+    static void setRequestTimeoutMs(int ms);  // for tests
     static constexpr qint64 kMaxQueuedBytes = 256 * 1024;
     static constexpr int kKeepAliveMs = 15000;
 
