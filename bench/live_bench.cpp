@@ -4,10 +4,11 @@
 // a journal line in the day files; the monitor's CPU use and memory growth
 // are read from /proc. Prints one figure a line as "name value unit".
 //
-//     build/bench/bench_live [--minutes-scale F] [--mqtt]
+//     build/bench/bench_live [--minutes-scale F] [--mqtt] [--web]
 //
 // F < 1 shortens each phase. With --mqtt the monitor also publishes to a
-// broker on loopback, and a subscriber counts the states it receives.
+// broker on loopback, and a subscriber counts the states it receives; with
+// --web it serves its web page, and ten clients follow its event stream.
 
 #include "Figures.h"
 #include "common/PseudoTerminal.h"
@@ -21,15 +22,22 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <netinet/in.h>
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <optional>
+#include <thread>
+#include <vector>
 
 using namespace im;
 
@@ -132,6 +140,14 @@ int main(int argc, char** argv) {
         ini += "[Mqtt]\nEnabled=1\nHost=127.0.0.1\nName=live\nPort=" +
                QByteArray::number(broker->port()) + '\n';
     }
+    QTcpServer probe;  // a free port for the page
+    probe.listen(QHostAddress::LocalHost);
+    const int webPort = probe.serverPort();
+    probe.close();
+    const bool web = app.arguments().contains(QStringLiteral("--web"));
+    if (web) {
+        ini += "[Web]\nEnabled=1\nListen=127.0.0.1\nPort=" + QByteArray::number(webPort) + '\n';
+    }
     test::writeFile(dir.path() + QStringLiteral("/incubator-monitor.ini"), ini);
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -151,6 +167,37 @@ int main(int argc, char** argv) {
     bench::require(waitUntil([&] { return holdsOpen(pid, pty.slavePath()); }, 30000),
                    QStringLiteral("the monitor did not open %1").arg(pty.slavePath()));
     QThread::msleep(500);
+    std::atomic<bool> following{web};
+    std::atomic<qint64> eventBytes{0};
+    std::thread followers([&] {
+        if (!following) {
+            return;
+        }
+        std::vector<pollfd> streams;
+        for (int i = 0; i < 10; ++i) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_in a{};
+            a.sin_family = AF_INET;
+            a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            a.sin_port = htons(quint16(webPort));
+            ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            ::send(fd, "GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n", 37, MSG_NOSIGNAL);
+            streams.push_back({fd, POLLIN, 0});
+        }
+        char buffer[65536];
+        while (following) {
+            if (::poll(streams.data(), streams.size(), 200) > 0) {
+                for (pollfd& p : streams) {
+                    if (p.revents & POLLIN) {
+                        eventBytes += std::max<ssize_t>(::recv(p.fd, buffer, sizeof buffer, 0), 0);
+                    }
+                }
+            }
+        }
+        for (pollfd& p : streams) {
+            ::close(p.fd);
+        }
+    });
 
     struct Phase {
         const char* name;
@@ -180,6 +227,13 @@ int main(int argc, char** argv) {
     bench::require(waitUntil([&] { return waitingBytes(pty) == 0; }, 60000),
                    QStringLiteral("%1 bytes still wait for the monitor").arg(waitingBytes(pty)));
     const Usage end = usageOf(pid);
+    following = false;
+    followers.join();
+    if (web) {
+        std::printf("web_event_bytes %lld bytes (ten streams)\n", eventBytes.load());
+        bench::require(eventBytes > 10 * phases[0].sent * 100,
+                       QStringLiteral("the streams missed lines"));
+    }
     ::kill(pid_t(pid), SIGTERM);  // saves what is pending
     process.waitForFinished(20000);
 

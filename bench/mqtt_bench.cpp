@@ -14,6 +14,7 @@
 #include "remote/Telemetry.h"
 #include "remote/TelemetryFeed.h"
 #include "support/Broker.h"
+#include "support/CountingEffects.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
 
@@ -96,14 +97,6 @@ void perLineCost(test::Broker& broker, test::Subscriber& subscriber) {
                 *std::max_element(runs.begin(), runs.end()));
 }
 
-struct Effects final : link::FrameEffects {
-    void showPanels(const link::PanelTexts&) override {}
-    int appendJournalLine(const QString&) override { return ++lines; }
-    void setWindowScrollBar(int) override {}
-    void PlotChartWindow(int) override {}
-    int lines = 0;
-};
-
 // From a frame written to the serial line to its state at a subscriber:
 // the receive path, the decoder, the publisher, the broker.
 void frameToSubscriber(test::Broker& broker, test::Subscriber& subscriber, int frames) {
@@ -113,7 +106,7 @@ void frameToSubscriber(test::Broker& broker, test::Subscriber& subscriber, int f
     test::RecordingBalloons balloons;
     test::FakeClock clock;
     journal::PendingSave pending;
-    Effects effects;
+    test::CountingEffects effects;
     link::FrameDecoder decoder(effects, balloons, pending, clock);
     test::FakeTimer resync, watchdog;
     link::ReceivePath receive(port, decoder, balloons, resync, watchdog);

@@ -184,9 +184,21 @@
   function appendLine(s) {
     const t = Date.parse(s.time);
     if (!isNum(t)) return;
-    if (hours.length && t <= hours[hours.length - 1][0]) return;
     const v = (x) => (isNum(x) ? x : null);
-    hours.push([t, v(s.t1), v(s.t1), v(s.t2), v(s.t2), v(s.t3), v(s.t3), v(s.hm), v(s.hm)]);
+    const point = [t, v(s.t1), v(s.t1), v(s.t2), v(s.t2), v(s.t3), v(s.t3), v(s.hm), v(s.hm)];
+    const last = hours.length ? hours[hours.length - 1] : null;
+    if (last && t < last[0]) return;
+    if (last && t === last[0]) {
+      // Lines of the same second widen that second's envelope, so that a
+      // short spike between them is still drawn.
+      for (let i = 1; i < point.length; i += 2) {
+        if (point[i] === null) continue;
+        last[i] = last[i] === null ? point[i] : Math.min(last[i], point[i]);
+        last[i + 1] = last[i + 1] === null ? point[i + 1] : Math.max(last[i + 1], point[i + 1]);
+      }
+    } else {
+      hours.push(point);
+    }
     scheduleHours();
   }
 

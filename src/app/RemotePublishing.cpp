@@ -5,10 +5,10 @@
 #include "app/MqttDialog.h"
 #include "app/WebDialog.h"
 #include "core/AppLocation.h"
+#include "core/Balloons.h"
 #include "core/ErrorReport.h"
 #include "core/Mnemonics.h"
 #include "journal/JournalView.h"
-#include "core/Balloons.h"
 #include "link/ReceivePath.h"
 #include "settings/SettingsFile.h"
 

@@ -334,7 +334,8 @@ void TForm1::buildMenu() {
     NOverview = analysis->addAction(QCoreApplication::translate("TForm1", "Обзор"), this,
                                     guarded(&TForm1::NOverviewClick));
 
-    QMenu* options = optionsMenu_ = bar->addMenu(QCoreApplication::translate("TForm1", "Настройки"));
+    QMenu* options = optionsMenu_ =
+        bar->addMenu(QCoreApplication::translate("TForm1", "Настройки"));
     NComPort = options->addAction(QCoreApplication::translate("TForm1", "Ком порт"), this,
                                   guarded(&TForm1::NComPortClick));
     NSettings = options->addAction(QCoreApplication::translate("TForm1", "Настройки"), this,

@@ -55,10 +55,10 @@ WebDialog::WebDialog(const remote::WebSettings& initial, Dialogs& dialogs,
     listenEdit->setToolTip(QCoreApplication::translate(
         "WebDialog", "127.0.0.1: только этот компьютер; 0.0.0.0: все сети компьютера"));
     form->addRow(QCoreApplication::translate("WebDialog", "Адрес:"), listenEdit);
-    form->addRow(new QLabel(
-        QCoreApplication::translate(
-            "WebDialog", "127.0.0.1 — только этот компьютер, 0.0.0.0 — вся сеть фермы"),
-        this));
+    form->addRow(
+        new QLabel(QCoreApplication::translate(
+                       "WebDialog", "127.0.0.1 — только этот компьютер, 0.0.0.0 — вся сеть фермы"),
+                   this));
     portBox = new QSpinBox(this);
     portBox->setRange(1, 65535);
     portBox->setValue(initial.port >= 1 && initial.port <= 65535 ? initial.port : 8787);

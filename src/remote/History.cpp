@@ -3,6 +3,11 @@
 #include "journal/JournalStore.h"
 #include "journal/RecordLine.h"
 #include "remote/LocalTime.h"
+#include "remote/Telemetry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +16,7 @@ namespace im::remote {
 
 namespace {
 
-void merge(History::Minute& into, const Values& min, const Values& max, int count) {
+void join(History::Minute& into, const Values& min, const Values& max, int count) {
     if (into.count == 0) {
         into.min = min;
         into.max = max;
@@ -22,16 +27,6 @@ void merge(History::Minute& into, const Values& min, const Values& max, int coun
         }
     }
     into.count += count;
-}
-
-void appendTenths(QByteArray& out, int tenths) {
-    if (tenths < 0) {
-        out += '-';
-    }
-    const int magnitude = std::abs(tenths);
-    out += QByteArray::number(magnitude / 10);
-    out += '.';
-    out += char('0' + magnitude % 10);
 }
 
 }  // namespace
@@ -46,10 +41,47 @@ void History::add(qint64 wallSeconds, const Values& values) {
         if (at->minute != minute) {
             at = minutes_.insert(at, {minute, 0, {}, {}});
         }
-        merge(*at, values, values, 1);
+        join(*at, values, values, 1);
         return;
     }
-    merge(minutes_.back(), values, values, 1);
+    join(minutes_.back(), values, values, 1);
+}
+
+void History::merge(const History& other) {
+    std::vector<Minute> joined;
+    joined.reserve(minutes_.size() + other.minutes_.size());
+    auto a = minutes_.begin();
+    auto b = other.minutes_.begin();
+    while (a != minutes_.end() || b != other.minutes_.end()) {
+        if (b == other.minutes_.end() || (a != minutes_.end() && a->minute < b->minute)) {
+            joined.push_back(*a++);
+        } else if (a == minutes_.end() || b->minute < a->minute) {
+            joined.push_back(*b++);
+        } else {
+            joined.push_back(*a++);
+            join(joined.back(), b->min, b->max, b->count);
+            ++b;
+        }
+    }
+    minutes_ = std::move(joined);
+}
+
+History History::ofDayFiles(const QString& folder, QChar decimalSeparator) {
+    History history;
+    static const QRegularExpression dayFile(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}\\.txt$"));
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files, QDir::Name)) {
+        QFile file(info.filePath());
+        if (!dayFile.match(info.fileName()).hasMatch() || !file.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        while (!file.atEnd()) {
+            const QByteArray line = file.readLine(4096).trimmed();
+            if (const auto parsed = parseLine(line, decimalSeparator)) {
+                history.add(parsed->first, parsed->second);
+            }
+        }
+    }
+    return history;
 }
 
 std::optional<std::pair<qint64, Values>> History::parseLine(QByteArrayView line,
@@ -57,8 +89,9 @@ std::optional<std::pair<qint64, Values>> History::parseLine(QByteArrayView line,
     if (line.isEmpty()) {
         return std::nullopt;
     }
-    const auto read = journal::withLineText(
-        line, [decimalSeparator](auto text) { return journal::lineValues(text, decimalSeparator); });
+    const auto read = journal::withLineText(line, [decimalSeparator](auto text) {
+        return journal::lineValues(text, decimalSeparator);
+    });
     const std::optional<qint64> moment = read ? journal::momentOfLine(line) : std::nullopt;
     if (!moment) {
         return std::nullopt;
@@ -106,7 +139,7 @@ QByteArray History::json(std::optional<qint64> fromMs, std::optional<qint64> toM
         const qint64 bucket = (it->minute - first) * buckets / span;
         Minute sum{};
         for (; it != end && (it->minute - first) * buckets / span == bucket; ++it) {
-            merge(sum, it->min, it->max, it->count);
+            join(sum, it->min, it->max, it->count);
         }
         // The bucket's first minute: the smallest m with (m - first) *
         // buckets / span == bucket.

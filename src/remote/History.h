@@ -32,6 +32,9 @@ public:
     };
 
     void add(qint64 wallSeconds, const Values& values);
+    // Takes in another history's minutes: the envelopes of a minute both
+    // hold are joined, so a line seen twice changes nothing.
+    void merge(const History& other);
     void clear() { minutes_.clear(); }
     bool isEmpty() const { return minutes_.empty(); }
     std::size_t minuteCount() const { return minutes_.size(); }
@@ -39,8 +42,9 @@ public:
     // The moment and values of a record line, when it has both.
     static std::optional<std::pair<qint64, Values>> parseLine(QByteArrayView line,
                                                               QChar decimalSeparator);
-    // Every line of a journal.
+    // Every line of a journal; of the day files yyyy-mm-dd.txt in a folder.
     static History of(const journal::JournalStore& journal, QChar decimalSeparator);
+    static History ofDayFiles(const QString& folder, QChar decimalSeparator);
 
     // The envelopes between two moments (milliseconds since the epoch;
     // none: the whole history) in at most `points` buckets of equal length:

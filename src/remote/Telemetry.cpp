@@ -11,17 +11,6 @@ namespace im::remote {
 
 namespace {
 
-// Tenths as a JSON number: 378 -> 37.8, 370 -> 37.0, -5 -> -0.5.
-void appendTenths(QByteArray& out, int tenths) {
-    if (tenths < 0) {
-        out += '-';
-    }
-    const unsigned magnitude = tenths < 0 ? 0u - unsigned(tenths) : unsigned(tenths);
-    out += QByteArray::number(magnitude / 10);
-    out += '.';
-    out += char('0' + magnitude % 10);
-}
-
 void appendBool(QByteArray& out, const char* name, bool value) {
     out += '"';
     out += name;
@@ -81,6 +70,16 @@ void appendReading(QByteArray& out, const Reading& reading) {
 }
 
 }  // namespace
+
+void appendTenths(QByteArray& out, int tenths) {
+    if (tenths < 0) {
+        out += '-';
+    }
+    const unsigned magnitude = tenths < 0 ? 0u - unsigned(tenths) : unsigned(tenths);
+    out += QByteArray::number(magnitude / 10);
+    out += '.';
+    out += char('0' + magnitude % 10);
+}
 
 QByteArray stateJson(const Reading& reading) {
     QByteArray out;

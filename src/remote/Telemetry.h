@@ -34,6 +34,10 @@ inline constexpr std::array<const char*, 8> kOutputNames{
 // The names of the alarm flags in the alarm message, in its order.
 inline constexpr std::array<const char*, 4> kAlarmNames{"t1", "t2", "hm", "no_data"};
 
+// Tenths as a JSON number, with a full stop whatever the locale:
+// 378 -> 37.8, 370 -> 37.0, -5 -> -0.5.
+void appendTenths(QByteArray& out, int tenths);
+
 // The state message: {"time": ISO 8601 with the local offset, "t1": 37.8,
 // ..., "hm": 56, "outputs": "_2__5___", "buzzer": false, ...}. Numbers are
 // written with a full stop whatever the locale.

@@ -50,7 +50,8 @@ constexpr Text kTexts[] = {
 QByteArray WebPublisher::textsJson(const QTranslator* catalogue, const QByteArray& lang) {
     QJsonObject texts{{QStringLiteral("lang"), QString::fromLatin1(lang)}};
     for (const Text& t : kTexts) {
-        const QString translated = catalogue ? catalogue->translate("WebPage", t.source) : QString();
+        const QString translated =
+            catalogue ? catalogue->translate("WebPage", t.source) : QString();
         texts.insert(QString::fromLatin1(t.key),
                      translated.isEmpty() ? QString::fromUtf8(t.source) : translated);
     }
@@ -90,8 +91,8 @@ WebPublisher::~WebPublisher() {
 
 void WebPublisher::post(std::function<void(WebServer&)> work) {
     WebServer* server = server_;
-    QMetaObject::invokeMethod(server, [server, work = std::move(work)] { work(*server); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        server, [server, work = std::move(work)] { work(*server); }, Qt::QueuedConnection);
 }
 
 void WebPublisher::stop() {
@@ -146,8 +147,7 @@ QString WebPublisher::apply(const WebSettings& settings) {
                     Q_EMIT listening(port);
                 } else {
                     Q_EMIT statusChanged(
-                        QCoreApplication::translate("WebPublisher",
-                                                    "Веб-страница не открыта: %1")
+                        QCoreApplication::translate("WebPublisher", "Веб-страница не открыта: %1")
                             .arg(error),
                         true);
                 }
@@ -161,6 +161,14 @@ void WebPublisher::replaceHistory(History history) {
     if (server_) {
         post([h = std::make_shared<History>(std::move(history))](WebServer& s) {
             s.replaceHistory(std::move(*h));
+        });
+    }
+}
+
+void WebPublisher::mergeHistory(History history) {
+    if (server_) {
+        post([h = std::make_shared<History>(std::move(history))](WebServer& s) {
+            s.mergeHistory(*h);
         });
     }
 }

@@ -32,6 +32,8 @@ public:
     // The history the page pictures, replacing what it had (a journal
     // opened or cleared).
     void replaceHistory(History history);
+    // Joins earlier lines (the day files read at start) to the history.
+    void mergeHistory(History history);
 
     // The page's texts in the language of a catalogue (none: the
     // program's own Russian), as a JSON object.

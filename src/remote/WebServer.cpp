@@ -169,8 +169,8 @@ void WebServer::watch(QTcpSocket* socket) {
 
 void WebServer::send(QTcpSocket* socket, const Reply& reply) {
     static const QMap<int, QByteArray> reasons{
-        {200, "OK"},          {401, "Unauthorized"},       {404, "Not Found"},
-        {405, "Not Allowed"}, {431, "Request Too Large"},  {503, "Busy"},
+        {200, "OK"},          {401, "Unauthorized"},         {404, "Not Found"},
+        {405, "Not Allowed"}, {431, "Request Too Large"},    {503, "Busy"},
         {400, "Bad Request"}, {500, "Internal Server Error"}};
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
                       reasons.value(reply.status, "Error") + "\r\nContent-Type: " + reply.type +
@@ -259,6 +259,8 @@ bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
     } else {
         reply = {404, "text/plain", "not found\n", cookie};
     }
+    // A client that asked for it is let go after its answer.
+    reply.close = reply.close || request.value("connection").toLower() == "close";
     send(socket, reply);
     return true;
 }
@@ -281,10 +283,11 @@ void WebServer::openEvents(QTcpSocket* socket) {
     // The kernel's own buffer for a stream stays small, so that a client
     // that stops reading is noticed (and let go) after little.
     socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 32 * 1024);
-    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/event-stream; charset=utf-8\r\n"
-                  "Cache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n\r\n"
-                  "retry: 3000\n\nevent: line\ndata: " +
-                  state_ + "\n\n");
+    socket->write(
+        "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream; charset=utf-8\r\n"
+        "Cache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n\r\n"
+        "retry: 3000\n\nevent: line\ndata: " +
+        state_ + "\n\n");
 }
 
 void WebServer::sendEvent(const QByteArray& text) {
@@ -353,15 +356,14 @@ QByteArray WebServer::dayFiles() const {
     QByteArray out = "[";
     if (!config_.logDir.isEmpty()) {
         static const QRegularExpression name(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}\\.txt$"));
-        const QFileInfoList files = QDir(config_.logDir).entryInfoList(
-            {QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+        const QFileInfoList files =
+            QDir(config_.logDir).entryInfoList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
         for (const QFileInfo& f : files) {
             if (!name.match(f.fileName()).hasMatch() || f.isSymLink()) {
                 continue;
             }
             out += (out.size() > 1 ? ", " : "") + QByteArray("{\"name\": \"") +
-                   f.fileName().toLatin1() + "\", \"bytes\": " + QByteArray::number(f.size()) +
-                   '}';
+                   f.fileName().toLatin1() + "\", \"bytes\": " + QByteArray::number(f.size()) + '}';
         }
     }
     return out + ']';

@@ -4,8 +4,8 @@
 
 #include <QAbstractHttpServer>
 #include <QByteArray>
-#include <QHostAddress>
 #include <QHash>
+#include <QHostAddress>
 #include <QMap>
 #include <QSet>
 
@@ -54,6 +54,7 @@ public:
     void updateState(const QByteArray& json, const QByteArray& event);
     void addLine(qint64 wallSeconds, const Values& values);
     void replaceHistory(History history);
+    void mergeHistory(const History& history) { history_.merge(history); }
 
     int connectionCount() const { return connections_; }
     int eventClientCount() const { return int(eventClients_.size()); }

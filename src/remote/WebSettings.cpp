@@ -15,11 +15,11 @@ WebSettings WebSettings::read(const settings::SettingsFile& file) {
     WebSettings s;
     s.enabled = file.read(keys::WebEnabled);
     s.listen = file.read(keys::WebListen).trimmed();
-    s.port = settings::SettingsFile::parseInteger(
-                 file.ReadString(QLatin1String(keys::WebPort.section),
-                                 QLatin1String(keys::WebPort.name),
-                                 QString::number(keys::WebPort.defaultValue)))
-                 .value_or(0);
+    s.port =
+        settings::SettingsFile::parseInteger(
+            file.ReadString(QLatin1String(keys::WebPort.section), QLatin1String(keys::WebPort.name),
+                            QString::number(keys::WebPort.defaultValue)))
+            .value_or(0);
     s.token = file.read(keys::WebToken).trimmed();
     return s;
 }

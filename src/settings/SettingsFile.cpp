@@ -307,15 +307,18 @@ void SettingsFile::store(const Lines& ini) {
     QString text = ini.lines.join(ini.lineEnd);
     text += ini.lineEnd;
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    // A file holding the broker's password is for its owner's eyes only.
+    // A file holding a secret (the broker's password, the web page's key)
+    // is for its owner's eyes only.
     bool secret = false;
-    qsizetype i = findSection(ini.lines, QLatin1String(keys::MqttPassword.section));
-    QStringView name, value;
-    for (++i; i > 0 && i < ini.lines.size() && !sectionName(ini.lines[i], &name); ++i) {
-        if (keyAndValue(ini.lines[i], &name, &value) &&
-            sameName(name, QString::fromLatin1(keys::MqttPassword.name))) {
-            secret = !value.isEmpty();
-            break;
+    for (const StringKey* key : {&keys::MqttPassword, &keys::WebToken}) {
+        qsizetype i = findSection(ini.lines, QLatin1String(key->section));
+        QStringView name, value;
+        for (++i; i > 0 && i < ini.lines.size() && !sectionName(ini.lines[i], &name); ++i) {
+            if (keyAndValue(ini.lines[i], &name, &value) &&
+                sameName(name, QString::fromLatin1(key->name))) {
+                secret = secret || !value.isEmpty();
+                break;
+            }
         }
     }
     const core::FileAccess access = secret ? core::FileAccess::OwnerOnly : core::FileAccess::Keep;

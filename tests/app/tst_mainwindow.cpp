@@ -1,12 +1,13 @@
 #include "analysis/TFormLog.h"
 #include "app/BandBoxes.h"
 #include "app/MqttDialog.h"
-#include "app/RemotePublishing.h"
 #include "app/NormalPlace.h"
 #include "app/ProgramSetup.h"
+#include "app/RemotePublishing.h"
 #include "app/TForm1.h"
 #include "app/TTrayIcon.h"
 #include "app/TfAbout.h"
+#include "app/WebDialog.h"
 #include "common/PseudoTerminal.h"
 #include "core/AppLocation.h"
 #include "journal/JournalFiles.h"
@@ -34,9 +35,12 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyleOptionSlider>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTranslator>
@@ -1203,6 +1207,46 @@ private Q_SLOTS:
         w.create();
         QVERIFY(farm.waitFor("farm/one/availability",
                              [](const QByteArray& p) { return p == "online"; }));
+    }
+
+    // "Веб-страница…": switching the page on makes its key at once, shows
+    // the address with it and its code; OK stores the settings and the page
+    // answers, on the network only with the key.
+    void webPageSettings() {
+        Window w;
+        w.show();
+        w.form->remote().webAction->trigger();
+        auto* dialog = modalChild<app::WebDialog>(*w.form);
+        QVERIFY(dialog);
+        QVERIFY(dialog->codeLabel->pixmap().isNull());
+        dialog->enabledBox->setChecked(true);
+        dialog->listenEdit->setText(QStringLiteral("0.0.0.0"));
+        QTcpServer probe;  // a port nobody uses
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        dialog->portBox->setValue(probe.serverPort());
+        probe.close();
+        const remote::WebSettings chosen = dialog->settings();
+        QCOMPARE(chosen.token.size(), 32);
+        QVERIFY(dialog->addressLabel->text().endsWith(QStringLiteral("/?t=") + chosen.token));
+        const QImage code = app::qrCode(dialog->addressLabel->text());
+        QVERIFY(!code.isNull());
+        QCOMPARE(dialog->codeLabel->pixmap().size(), code.size() * 5);
+        dialog->newKeyButton->click();
+        QVERIFY(dialog->settings().token != chosen.token);
+        QSignalSpy listening(&w.form->remote().web(), &remote::WebPublisher::listening);
+        dialog->accept();
+        QVERIFY(listening.wait(5000));
+        const remote::WebSettings stored = remote::WebSettings::read(w.settings());
+        QCOMPARE(stored, dialog->settings());
+        QCOMPARE(QFileInfo(w.iniPath()).permissions() &
+                     (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                 QFileDevice::Permissions());  // the key is a secret
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, quint16(stored.port));
+        QVERIFY(client.waitForConnected(2000));
+        client.write("GET /api/state HTTP/1.1\r\nHost: x\r\n\r\n");
+        QTRY_VERIFY(client.bytesAvailable() > 0 || !client.waitForReadyRead(100));
+        QVERIFY(client.readAll().startsWith("HTTP/1.1 401"));
     }
 };
 

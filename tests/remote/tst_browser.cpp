@@ -2,6 +2,7 @@
 // its DevTools protocol, the page served by incubator-record from frames the
 // test plays as the controller.
 #include "common/PseudoTerminal.h"
+#include "journal/RecordLine.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
 #include "support/TestMain.h"
@@ -35,7 +36,9 @@ constexpr int kT1 = 375, kT2 = 374, kT3 = 362, kHm = 55, kOutputs = 0x02;
 constexpr int kHotT1 = 395;  // past the default T1 band of 39.0
 constexpr int kLatencyMs = 2000;
 
-QString tenths(int value) { return QString::number(value / 10.0, 'f', 1); }
+QString tenths(int value) {
+    return QString::number(value / 10.0, 'f', 1);
+}
 
 // A DevTools session on one page, with calls made synchronously: the reply
 // with the request's id is awaited while the event loop runs; events the
@@ -51,21 +54,19 @@ public:
             }
         });
         socket_.open(url);
-        return QTest::qWaitFor([this] { return socket_.state() == QAbstractSocket::ConnectedState; },
-                               10000);
+        return QTest::qWaitFor(
+            [this] { return socket_.state() == QAbstractSocket::ConnectedState; }, 10000);
     }
     void close() { socket_.close(); }
-    // The reply's result; an error reply or none at all is warned of and
+    // The reply's result; an error, or no reply in time, is warned of and
     // gives an object with "error" set.
     QJsonObject call(const QString& method, const QJsonObject& params = {}, int timeout = 10000) {
         const int id = ++lastId_;
         const QJsonObject request{{"id", id}, {"method", method}, {"params", params}};
         socket_.sendTextMessage(QString::fromUtf8(QJsonDocument(request).toJson()));
-        if (!QTest::qWaitFor([&] { return replies_.contains(id); }, timeout)) {
-            qWarning("%s: no reply", qPrintable(method));
-            return {{"error", "timeout"}};
-        }
-        const QJsonObject reply = replies_.take(id);
+        const QJsonObject reply = QTest::qWaitFor([&] { return replies_.contains(id); }, timeout)
+                                      ? replies_.take(id)
+                                      : QJsonObject{{"error", "no reply"}};
         if (reply.contains(QLatin1String("error"))) {
             qWarning("%s: %s", qPrintable(method), QJsonDocument(reply).toJson().constData());
             return {{"error", reply["error"]}};
@@ -75,8 +76,8 @@ public:
     // A script's value; undefined when it threw or the page was between
     // documents.
     QJsonValue eval(const QString& expression) {
-        const QJsonObject r = call("Runtime.evaluate", {{"expression", expression},
-                                                        {"returnByValue", true}});
+        const QJsonObject r =
+            call("Runtime.evaluate", {{"expression", expression}, {"returnByValue", true}});
         return r.contains("exceptionDetails") ? QJsonValue(QJsonValue::Undefined)
                                               : r["result"]["value"];
     }
@@ -122,6 +123,7 @@ class TestBrowser : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
+    QString dayFile_;
     std::unique_ptr<tools::PseudoTerminal> line_;
     QProcess recorder_;
     QProcess chromium_;
@@ -133,32 +135,32 @@ class TestBrowser : public QObject {
     QJsonObject snapshot() { return page_.eval(QString::fromLatin1(kPageSnapshot)).toObject(); }
 
     // Sizes the viewport as a phone or a desktop would, and waits for the
-    // page to have laid itself out and redrawn its charts at that width.
-    void resize(int width, int height, bool mobile) {
+    // page to have laid itself out and redrawn its charts at that size.
+    bool resize(int width, int height, bool mobile) {
         const QJsonObject r = page_.call(
             "Emulation.setDeviceMetricsOverride",
             {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", mobile}});
-        QVERIFY(!r.contains("error"));
-        QVERIFY(page_.waitFor(QStringLiteral("document.documentElement.clientWidth === %1 && "
-                                             "window.innerHeight === %2")
-                                  .arg(width)
-                                  .arg(height),
-                              5000));
+        const bool laidOut =
+            !r.contains("error") &&
+            page_.waitFor(
+                QStringLiteral("innerWidth === %1 && innerHeight === %2").arg(width).arg(height),
+                5000);
         QTest::qWait(600);  // the page redraws 200 ms after the last resize event
+        return laidOut;
     }
 
-    void shoot(const QString& name, int width, int height) {
+    // The page as it is now, also kept as a PNG for a person to look at.
+    QImage shoot(const QString& name) {
         const QJsonObject shot = page_.call("Page.captureScreenshot", {{"format", "png"}});
         const QByteArray png = QByteArray::fromBase64(shot["data"].toString().toLatin1());
-        QImage image;
-        QVERIFY2(image.loadFromData(png, "PNG"), qPrintable(name));
-        QCOMPARE(image.size(), QSize(width, height));
         const QString folder = qEnvironmentVariableIsSet("IM_SHOTS_DIR")
                                    ? qEnvironmentVariable("IM_SHOTS_DIR")
                                    : QCoreApplication::applicationDirPath() + "/web-shots";
-        QVERIFY(QDir().mkpath(folder));
-        test::writeFile(folder + '/' + name, png);
-        qInfo("screenshot %s", qPrintable(QDir(folder).filePath(name)));
+        if (!png.isEmpty() && QDir().mkpath(folder)) {
+            test::writeFile(folder + '/' + name, png);
+            qInfo("screenshot %s", qPrintable(QDir(folder).filePath(name)));
+        }
+        return QImage::fromData(png, "PNG");
     }
 
 private Q_SLOTS:
@@ -173,31 +175,41 @@ private Q_SLOTS:
         const int port = freeLoopbackPort();
         QVERIFY(port > 0);
         const QString ini = dir_.filePath("monitor.ini");
-        test::writeFile(ini, "[Web]\nEnabled=1\nListen=127.0.0.1\nPort=" +
-                                 QByteArray::number(port) + '\n');
+        test::writeFile(
+            ini, "[Web]\nEnabled=1\nListen=127.0.0.1\nPort=" + QByteArray::number(port) + '\n');
         const QString logDir = dir_.filePath("log");
         QVERIFY(QDir().mkpath(logDir));
-        QByteArray day;
-        for (int minute = 0; minute < 30; minute += 5) {
-            day += "\r\nT1=37,6  T2=37,5  T3=36,1  HM=5" + QByteArray::number(minute / 5) +
-                   "  OUT=_2______  07.12.26 10:" + QByteArray::number(10 + minute) + ":00";
+        // Today's day file with the six hours before the test, a line a
+        // minute, for the charts to draw.
+        const QDateTime now = QDateTime::currentDateTime();
+        dayFile_ = now.date().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt");
+        QByteArray earlier;
+        for (int minute = 360; minute > 0; --minute) {
+            // The heater's slow swing, an hour and a half long.
+            const int swing = std::abs(minute % 90 - 45);
+            earlier += "\r\n" + journal::makeRecordLine(kT1 - 5 + swing / 5, kT2 - 6 + swing / 5,
+                                                        kT3 + swing / 10, kHm - 3 + swing / 8,
+                                                        QStringLiteral("_2______"),
+                                                        now.addSecs(-60 * minute))
+                                    .toUtf8();
         }
-        test::writeFile(logDir + "/2026-12-07.txt", day);
+        test::writeFile(logDir + '/' + dayFile_, earlier);
 
         line_ = std::make_unique<tools::PseudoTerminal>();
-        const QByteArray normal = test::bytesOf(test::makeFrame(
-            kOutputs, test::rawForTenths(kT1), test::rawForTenths(kT2), kT3, kHm));
-        const QByteArray hot = test::bytesOf(test::makeFrame(
-            kOutputs, test::rawForTenths(kHotT1), test::rawForTenths(kT2), kT3, kHm));
+        const auto frame = [](int t1) {
+            return test::bytesOf(test::makeFrame(kOutputs, test::rawForTenths(t1),
+                                                 test::rawForTenths(kT2), kT3, kHm));
+        };
         // The hot frame takes a normal one's turn, so frames never come closer
         // than the timer's period and are not merged on the line.
-        connect(&controller_, &QTimer::timeout, this, [this, normal, hot] {
-            line_->send(hotFrameDue_ ? hot : normal);
-            if (hotFrameDue_) {
-                sinceHotFrame_.start();
-                hotFrameDue_ = false;
-            }
-        });
+        connect(&controller_, &QTimer::timeout, this,
+                [this, normal = frame(kT1), hot = frame(kHotT1)] {
+                    line_->send(hotFrameDue_ ? hot : normal);
+                    if (hotFrameDue_) {
+                        sinceHotFrame_.start();
+                        hotFrameDue_ = false;
+                    }
+                });
         controller_.start(200);
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -207,42 +219,35 @@ private Q_SLOTS:
                         {line_->slavePath(), "--settings", ini, "--log-dir", logDir});
         QVERIFY(recorder_.waitForStarted(5000));
         const QString address = QStringLiteral("http://127.0.0.1:%1/").arg(port);
+        const QByteArray listening = ("Веб-страница: " + address).toUtf8();
         recorder_.setReadChannel(QProcess::StandardError);
-        QVERIFY2(QTest::qWaitFor(
-                     [&] {
-                         return recorder_.peek(1 << 16).contains(
-                             QStringLiteral("Веб-страница: ").append(address).toUtf8());
-                     },
-                     10000),
-                 recorder_.peek(1 << 16).constData());
+        QVERIFY2(
+            QTest::qWaitFor([&] { return recorder_.peek(1 << 16).contains(listening); }, 10000),
+            recorder_.peek(1 << 16).constData());
         recorder_.setReadChannel(QProcess::StandardOutput);
         QVERIFY(QTest::qWaitFor([&] { return recorder_.canReadLine(); }, 5000));
 
         const QString profile = dir_.filePath("chromium");
-        chromium_.start(browser, {"--headless=new", "--no-sandbox", "--disable-gpu",
-                                  "--no-first-run", "--user-data-dir=" + profile,
-                                  "--remote-debugging-port=0", "--window-size=360,740",
-                                  "about:blank"});
+        chromium_.start(browser,
+                        {"--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                         "--user-data-dir=" + profile, "--remote-debugging-port=0",
+                         "--window-size=360,740", "about:blank"});
         QVERIFY(chromium_.waitForStarted(5000));
         // Chromium writes its port there once it listens.
-        QFile active(profile + "/DevToolsActivePort");
         int devToolsPort = 0;
         QVERIFY2(QTest::qWaitFor(
                      [&] {
-                         if (active.open(QIODevice::ReadOnly)) {
-                             devToolsPort = active.readLine().trimmed().toInt();
-                             active.close();
-                         }
-                         return devToolsPort > 0;
+                         QFile active(profile + "/DevToolsActivePort");
+                         return active.open(QIODevice::ReadOnly) &&
+                                (devToolsPort = active.readLine().trimmed().toInt()) > 0;
                      },
                      15000),
                  chromium_.readAllStandardError().right(2000).constData());
 
         QNetworkAccessManager http;
         http.setProxy(QNetworkProxy::NoProxy);
-        std::unique_ptr<QNetworkReply> list(
-            http.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/json/list")
-                                              .arg(devToolsPort)))));
+        std::unique_ptr<QNetworkReply> list(http.get(QNetworkRequest(
+            QUrl(QStringLiteral("http://127.0.0.1:%1/json/list").arg(devToolsPort)))));
         QVERIFY(QTest::qWaitFor([&] { return list->isFinished(); }, 10000));
         QString target;
         for (const QJsonValue t : QJsonDocument::fromJson(list->readAll()).array()) {
@@ -264,8 +269,8 @@ private Q_SLOTS:
     void showsTheLiveValues() {
         QJsonObject page;
         // An event may still be on its way once the first replies are in.
-        QVERIFY(QTest::qWaitFor(
-            [&] { return (page = snapshot())["t1"].toString() == tenths(kT1); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return (page = snapshot())["t1"].toString() == tenths(kT1); },
+                                5000));
         QCOMPARE(page["t2"].toString(), tenths(kT2));
         QCOMPARE(page["t3"].toString(), tenths(kT3));
         QCOMPARE(page["hm"].toString(), QString::number(kHm));
@@ -275,7 +280,7 @@ private Q_SLOTS:
         QVERIFY(!on.contains(QStringLiteral("buzzer")));
         QCOMPARE(on.size(), std::popcount(unsigned(kOutputs)));
         QCOMPARE(page["alarms"].toArray(), QJsonArray());
-        QVERIFY2(page["files"].toArray().contains(QStringLiteral("/log/2026-12-07.txt")),
+        QVERIFY2(page["files"].toArray().contains(QStringLiteral("/log/") + dayFile_),
                  QJsonDocument(page["files"].toArray()).toJson().constData());
     }
 
@@ -284,17 +289,12 @@ private Q_SLOTS:
     void aT1AlarmReachesThePageQuickly() {
         hotFrameDue_ = true;
         QVERIFY(QTest::qWaitFor([&] { return !hotFrameDue_; }, 2000));
-        qint64 latency = -1;
-        while (sinceHotFrame_.elapsed() < 3 * kLatencyMs) {
-            if (page_.eval("document.getElementById('panel-t1').classList.contains('alarm')")
-                    .toBool()) {
-                latency = sinceHotFrame_.elapsed();
-                break;
-            }
-            QTest::qWait(50);
-        }
+        QVERIFY2(page_.waitFor("document.getElementById('panel-t1').classList.contains('alarm')",
+                               3 * kLatencyMs),
+                 "T1 alarm not shown at all");
+        const qint64 latency = sinceHotFrame_.elapsed();
         qInfo("T1 alarm shown %lld ms after its frame", latency);
-        QVERIFY2(latency >= 0 && latency <= kLatencyMs, qPrintable(QString::number(latency)));
+        QVERIFY2(latency <= kLatencyMs, "T1 alarm shown too late");
         // The alarm is latched: the normal frames after it leave it on.
         QTest::qWait(500);
         const QJsonObject page = snapshot();
@@ -305,12 +305,13 @@ private Q_SLOTS:
     // The page as a phone and as a desktop show it, kept for a person to look
     // at; on the phone nothing reaches past the screen's width.
     void screenshotsAtPhoneAndDesktopWidths() {
-        resize(360, 740, true);
-        QVERIFY2(page_.eval("document.documentElement.scrollWidth").toInt() <= 360,
-                 qPrintable(page_.eval("document.documentElement.scrollWidth").toVariant().toString()));
-        shoot("page-360x740.png", 360, 740);
-        resize(1280, 800, false);
-        shoot("page-1280x800.png", 1280, 800);
+        QVERIFY(resize(360, 740, true));
+        const QJsonValue scrollWidth = page_.eval("document.documentElement.scrollWidth");
+        QVERIFY2(scrollWidth.isDouble() && scrollWidth.toInt() <= 360,
+                 qPrintable(scrollWidth.toVariant().toString()));
+        QCOMPARE(shoot("page-360x740.png").size(), QSize(360, 740));
+        QVERIFY(resize(1280, 800, false));
+        QCOMPARE(shoot("page-1280x800.png").size(), QSize(1280, 800));
     }
 
     void cleanupTestCase() {
@@ -323,13 +324,10 @@ private Q_SLOTS:
                 chromium_.waitForFinished(3000);
             }
         }
+        // One still running at the end is killed as its QProcess goes.
         if (recorder_.state() != QProcess::NotRunning) {
             QVERIFY(test::sendSignal(recorder_, SIGTERM));
-            if (!recorder_.waitForFinished(5000)) {
-                recorder_.kill();
-                recorder_.waitForFinished(3000);
-                QFAIL("the recorder did not end on SIGTERM");
-            }
+            QVERIFY2(recorder_.waitForFinished(5000), "the recorder did not end on SIGTERM");
             QCOMPARE(recorder_.exitCode(), 0);
         }
     }

@@ -12,6 +12,7 @@
 #include "remote/Telemetry.h"
 #include "settings/SettingsFile.h"
 #include "support/Broker.h"
+#include "support/CountingEffects.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeTray.h"
 #include "support/Fakes.h"
@@ -349,13 +350,7 @@ private Q_SLOTS:
         test::RecordingBalloons balloons;
         test::FakeClock clock;
         journal::PendingSave pending;
-        struct Effects final : link::FrameEffects {
-            void showPanels(const link::PanelTexts&) override {}
-            int appendJournalLine(const QString&) override { return ++lines; }
-            void setWindowScrollBar(int) override {}
-            void PlotChartWindow(int) override {}
-            int lines = 0;
-        } effects;
+        test::CountingEffects effects;
         link::FrameDecoder decoder(effects, balloons, pending, clock);
         test::FakeTimer resync, watchdog, blink, soundTimer;
         link::ReceivePath receive(port, decoder, balloons, resync, watchdog);

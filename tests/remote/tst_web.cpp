@@ -1,6 +1,7 @@
 #include "journal/JournalStore.h"
 #include "journal/RecordLine.h"
 #include "remote/History.h"
+#include "remote/JournalHistory.h"
 #include "remote/LocalTime.h"
 #include "remote/Telemetry.h"
 #include "remote/WebPublisher.h"
@@ -62,8 +63,8 @@ struct Client {
     qint64 send(QByteArrayView data) const {
         qint64 sent = 0;
         while (sent < data.size()) {
-            const ssize_t n = ::send(fd, data.data() + sent, std::size_t(data.size() - sent),
-                                     MSG_NOSIGNAL);
+            const ssize_t n =
+                ::send(fd, data.data() + sent, std::size_t(data.size() - sent), MSG_NOSIGNAL);
             if (n <= 0) {
                 break;
             }
@@ -197,11 +198,16 @@ private Q_SLOTS:
         const struct {
             QByteArray request;
             int status;
-        } cases[] = {{"GET /log/2026-12-08.txt", 200},  {"GET /log/../secret.ini", 404},
-                     {"GET /log/%2e%2e/secret.ini", 404}, {"GET /log/..%2fsecret.ini", 404},
-                     {"GET /log/2026-12-09.txt", 404},  {"GET /log/2026-12-08.txt.bak", 404},
-                     {"GET /log/20261208.txt", 404},    {"GET /etc/passwd", 404},
-                     {"POST /api/state", 405},          {"GET /api/history?from=x", 400}};
+        } cases[] = {{"GET /log/2026-12-08.txt", 200},
+                     {"GET /log/../secret.ini", 404},
+                     {"GET /log/%2e%2e/secret.ini", 404},
+                     {"GET /log/..%2fsecret.ini", 404},
+                     {"GET /log/2026-12-09.txt", 404},
+                     {"GET /log/2026-12-08.txt.bak", 404},
+                     {"GET /log/20261208.txt", 404},
+                     {"GET /etc/passwd", 404},
+                     {"POST /api/state", 405},
+                     {"GET /api/history?from=x", 400}};
         for (const auto& c : cases) {
             Client client(page.port);
             client.send(c.request + " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
@@ -268,10 +274,12 @@ private Q_SLOTS:
             samples.push_back({s / 60, v});
         }
         auto ms = [&](int minute) { return start.addSecs(minute * 60).toMSecsSinceEpoch(); };
-        const QJsonObject reply = QJsonDocument::fromJson(
-            history.json(fromMinute < 0 ? std::nullopt : std::optional(ms(fromMinute)),
-                         toMinute < 0 ? std::nullopt : std::optional(ms(toMinute) + 59999),
-                         points)).object();
+        const QJsonObject reply =
+            QJsonDocument::fromJson(
+                history.json(fromMinute < 0 ? std::nullopt : std::optional(ms(fromMinute)),
+                             toMinute < 0 ? std::nullopt : std::optional(ms(toMinute) + 59999),
+                             points))
+                .object();
         const QJsonArray got = reply["points"].toArray();
         QVERIFY(got.size() <= points);
         const qint64 first = fromMinute < 0 ? 0 : fromMinute;
@@ -303,8 +311,7 @@ private Q_SLOTS:
         const QDateTime at(QDate(2026, 12, 8), QTime(10, 0, 30));
         for (int i = 0; i < 5; ++i) {
             journal.append(journal::makeRecordLine(370 + i, 365, 362, 50 + i,
-                                                       QStringLiteral("_2______"),
-                                                       at.addSecs(i * 20)));
+                                                   QStringLiteral("_2______"), at.addSecs(i * 20)));
         }
         journal.append(QStringLiteral("a note typed in"));
         const remote::History history =
@@ -318,6 +325,41 @@ private Q_SLOTS:
         QCOMPARE(p[1].toDouble(), 37.0);
         QCOMPARE(p[2].toDouble(), 37.4);
         QCOMPARE(p[8].toInt(), 54);
+
+        // The same lines from day files (a stray file beside them is left
+        // alone), and joined twice: the same envelopes.
+        QTemporaryDir dir;
+        test::writeFile(dir.filePath(QStringLiteral("2026-12-08.txt")), journal.toBytes());
+        test::writeFile(dir.filePath(QStringLiteral("notes.txt")), journal.toBytes());
+        remote::History files =
+            remote::History::ofDayFiles(dir.path(), journal::decimalSeparator().at(0));
+        const QByteArray whole = history.json(std::nullopt, std::nullopt, 100);
+        QCOMPARE(files.json(std::nullopt, std::nullopt, 100), whole);
+        files.merge(history);
+        QCOMPARE(files.json(std::nullopt, std::nullopt, 100), whole);
+    }
+
+    // An opened or edited journal becomes the page's history, lines appended
+    // while it is read included; appends alone change nothing but the end.
+    void historyFollowsTheJournal() {
+        Page page;
+        journal::JournalStore journal;
+        remote::JournalHistory follower(journal, page.web);
+        const QDateTime at(QDate(2026, 12, 1), QTime(8, 0));
+        for (int i = 0; i < 3; ++i) {
+            journal.append(journal::makeRecordLine(300 + i, 365, 362, 50,
+                                                   QStringLiteral("________"), at.addDays(i)));
+        }
+        follower.rewritten();
+        journal.append(
+            journal::makeRecordLine(399, 365, 362, 50, QStringLiteral("________"), at.addDays(3)));
+        auto days = [&] {
+            return QJsonDocument::fromJson(
+                       bodyOf(get(page.port, "/api/history?points=10")))["points"]
+                .toArray()
+                .size();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(days(), 4, 5000);
     }
 
     // Hostile clients, each on a thread of its own as a real one would be:

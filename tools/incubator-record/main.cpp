@@ -23,6 +23,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
+#include <QThread>
 
 #include <csignal>
 #include <cstdio>
@@ -327,9 +329,29 @@ int main(int argc, char** argv) {
     };
     QObject::connect(&publisher, &remote::MqttPublisher::statusChanged, &publisher, printStatus);
     publisher.apply(mqtt);
-    remote::WebPublisher page(telemetry, logDir.isEmpty() ? QString() : QDir(logDir).absolutePath());
+    remote::WebPublisher page(telemetry,
+                              logDir.isEmpty() ? QString() : QDir(logDir).absolutePath());
     QObject::connect(&page, &remote::WebPublisher::statusChanged, &page, printStatus);
     page.apply(web);
+    // The page's picture of the whole incubation: the day files there are,
+    // read on a thread of their own and joined to the lines that come.
+    if (web.enabled && !logDir.isEmpty()) {
+        const QString folder = QDir(logDir).absolutePath();
+        QThread* reader = QThread::create([folder, guard = QPointer(&page)] {
+            auto history = std::make_shared<remote::History>(
+                remote::History::ofDayFiles(folder, journal::decimalSeparator().at(0)));
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [guard, history] {
+                    if (guard) {
+                        guard->mergeHistory(std::move(*history));
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+        QObject::connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+        reader->start(QThread::LowPriority);
+    }
 
     // A machine without a desktop may still suspend on idle; logind keeps it
     // awake while the port is open.
