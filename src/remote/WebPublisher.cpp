@@ -99,7 +99,9 @@ void WebPublisher::stop() {
     if (server_ == nullptr) {
         return;
     }
-    QMetaObject::invokeMethod(server_, &QObject::deleteLater, Qt::QueuedConnection);
+    // Deleted on its thread as that ends: the thread's end still delivers
+    // the deletion, where a queued call would be dropped with the loop.
+    server_->deleteLater();
     server_ = nullptr;
     thread_.quit();
     thread_.wait(3000);

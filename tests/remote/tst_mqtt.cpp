@@ -265,19 +265,32 @@ private Q_SLOTS:
         telemetry.setAlarms({false, true, false, false});
         telemetry.setReceiving(true);
         MqttSettings s = local(broker.port());
+        Subscriber first(broker.port());
+        QVERIFY(first.connectAndSubscribe(QStringLiteral("#")));
         QCOMPARE(publisher.apply(s), QString());
         QVERIFY(told.waitForCount(1));
         QCOMPARE(told.troubles, QList<bool>{false});
         telemetry.recordLine({0x06, 372, 370, 362, 56}, at.addSecs(1));
+        const QByteArray base = "incubator/barn 1/";
+        // Everything is with the broker once the newest state, published
+        // last, has come through.
+        QVERIFY(first.waitFor(
+            base + "state", [](const QByteArray& p) { return json(p)["t1"].toDouble() == 37.2; }));
 
         Subscriber later(broker.port());
         QVERIFY2(later.connectAndSubscribe(QStringLiteral("#")), qPrintable(later.error()));
-        const QByteArray base = "incubator/barn 1/";
         QVERIFY(later.waitFor(
             base + "state", [](const QByteArray& p) { return json(p)["t1"].toDouble() == 37.2; }));
         QCOMPARE(later.last(base + "availability")->payload, QByteArray("online"));
         QCOMPARE(json(later.last(base + "alarm")->payload)["t2"].toBool(), true);
         QCOMPARE(later.last(base + "receiving")->payload, QByteArray("ON"));
+        auto configs = [&later] {
+            const auto all = later.messages();
+            return std::count_if(all.begin(), all.end(), [](const Subscriber::Message& m) {
+                return m.topic.startsWith("homeassistant/");
+            });
+        };
+        QTRY_COMPARE(configs(), 17);
         std::set<QString> ids;
         int temperatures = 0;
         int problems = 0;
