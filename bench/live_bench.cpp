@@ -4,13 +4,17 @@
 // a journal line in the day files; the monitor's CPU use and memory growth
 // are read from /proc. Prints one figure a line as "name value unit".
 //
-//     build/bench/bench_live [--minutes-scale F] [--mqtt] [--web]
+//     build/bench/bench_live [--minutes-scale F] [--mqtt] [--web] [--alarm]
 //
 // F < 1 shortens each phase. With --mqtt the monitor also publishes to a
 // broker on loopback, and a subscriber counts the states it receives; with
 // --web it serves its web page, and ten clients follow its event stream.
+// With --alarm the T1 band is below the values sent, so that a T1 alarm is
+// latched and blinks (and its sound plays) through every phase; the page,
+// on with no client, shows at the end that it was.
 
 #include "Figures.h"
+#include "Loopback.h"
 #include "common/PseudoTerminal.h"
 #include "support/Broker.h"
 #include "support/Fakes.h"
@@ -112,6 +116,20 @@ qint64 play(tools::PseudoTerminal& pty, int perSecond, double seconds, int mark)
     return count;
 }
 
+// The monitor's state as its web page gives it.
+QByteArray alarmOf(int port) {
+    const int fd = bench::connectLoopback(port);
+    const char request[] = "GET /api/state HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+    ::send(fd, request, sizeof request - 1, MSG_NOSIGNAL);
+    QByteArray got;
+    char buffer[4096];
+    for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+        got.append(buffer, n);
+    }
+    ::close(fd);
+    return got.mid(got.indexOf("\r\n\r\n") + 4);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,7 +163,11 @@ int main(int argc, char** argv) {
     const int webPort = probe.serverPort();
     probe.close();
     const bool web = app.arguments().contains(QStringLiteral("--web"));
-    if (web) {
+    const bool alarm = app.arguments().contains(QStringLiteral("--alarm"));
+    if (alarm) {
+        ini += "[Alarm]\nT1_HI=375\n";
+    }
+    if (web || alarm) {
         ini += "[Web]\nEnabled=1\nListen=127.0.0.1\nPort=" + QByteArray::number(webPort) + '\n';
     }
     test::writeFile(dir.path() + QStringLiteral("/incubator-monitor.ini"), ini);
@@ -175,12 +197,7 @@ int main(int argc, char** argv) {
         }
         std::vector<pollfd> streams;
         for (int i = 0; i < 10; ++i) {
-            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_in a{};
-            a.sin_family = AF_INET;
-            a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            a.sin_port = htons(quint16(webPort));
-            ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            const int fd = bench::connectLoopback(webPort);
             ::send(fd, "GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n", 37, MSG_NOSIGNAL);
             streams.push_back({fd, POLLIN, 0});
         }
@@ -227,6 +244,10 @@ int main(int argc, char** argv) {
     bench::require(waitUntil([&] { return waitingBytes(pty) == 0; }, 60000),
                    QStringLiteral("%1 bytes still wait for the monitor").arg(waitingBytes(pty)));
     const Usage end = usageOf(pid);
+    if (alarm) {
+        bench::require(alarmOf(webPort).contains("\"alarm\": {\"t1\": true"),
+                       QStringLiteral("no T1 alarm was latched: ") + alarmOf(webPort));
+    }
     following = false;
     followers.join();
     if (web) {

@@ -5,6 +5,7 @@
 //     build/bench/bench_web
 
 #include "Figures.h"
+#include "Loopback.h"
 #include "journal/JournalStore.h"
 #include "journal/RecordLine.h"
 #include "remote/History.h"
@@ -35,22 +36,12 @@ using namespace im;
 
 namespace {
 
-int connectTo(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(quint16(port));
-    ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    return fd;
-}
-
 // One request on a connection of its own, answered whole: the time, and
 // the body's size in bytes (0 when the answer was not a 200).
 std::pair<double, qint64> timedGet(int port, const QByteArray& path) {
     QElapsedTimer clock;
     clock.start();
-    const int fd = connectTo(port);
+    const int fd = bench::connectLoopback(port);
     const QByteArray request = "GET " + path + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
     ::send(fd, request.constData(), std::size_t(request.size()), MSG_NOSIGNAL);
     QByteArray got;
@@ -147,7 +138,7 @@ int main(int argc, char** argv) {
     std::vector<int> streams;
     const qint64 before = residentBytes();
     for (int i = 0; i < 50; ++i) {
-        streams.push_back(connectTo(port));
+        streams.push_back(bench::connectLoopback(port));
         ::send(streams.back(), "GET /api/events HTTP/1.1\r\nHost: x\r\n\r\n", 37, MSG_NOSIGNAL);
     }
     std::atomic<bool> reading{true};

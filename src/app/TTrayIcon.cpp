@@ -41,6 +41,7 @@ TTrayIcon::TTrayIcon(QMainWindow* window, TrayHost& host, Notifier& notifier,
       host_(host),
       notifier_(notifier),
       notices_(notifier, clock),
+      clock_(clock),
       clickTimer_(clickTimer) {
     // A menu of its own, not the window's: a popup of a hidden window is
     // not shown, and the menu must open while the window is in the tray.
@@ -54,6 +55,9 @@ TTrayIcon::TTrayIcon(QMainWindow* window, TrayHost& host, Notifier& notifier,
     N7 = PopupMenu1->addAction(QCoreApplication::translate("TTrayIcon", "Выход"), window,
                                &QWidget::close);
     host_.setContextMenu(PopupMenu1);
+    // A click on the icon, its menu, the window shown or hidden may take the
+    // toolkit's balloon down: the next one asked for is drawn.
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { shownBalloon_.clear(); });
 
     setHint(trayHint({}, {}, {}));
 
@@ -99,6 +103,8 @@ void TTrayIcon::ShowAlarmBalloon(const QString& title, const QString& text, int 
 }
 
 void TTrayIcon::HideAlarmBalloon() {
+    pendingBalloon_.reset();
+    shownBalloon_.clear();  // the next alarm's balloon is drawn at once
     notices_.withdrawAlarm();
 }
 
@@ -107,7 +113,7 @@ void TTrayIcon::deliver(const Notice& notice, core::BalloonIcon kind) {
     const QString text = withLineFeeds(notice.text.left(kTextLength));
     const TrayKind tray = iconVisible_ ? host_.kind() : TrayKind::None;
     if (tray == TrayKind::XEmbed) {
-        host_.showMessage(title, text, kind, notice.timeoutMs);
+        showTrayBalloon(title, text, kind, notice.timeoutMs);
         return;
     }
     if (tray == TrayKind::None || !notifier_.available()) {
@@ -120,7 +126,40 @@ void TTrayIcon::deliver(const Notice& notice, core::BalloonIcon kind) {
     }
 }
 
+// A blink tick asks for a balloon for every alarmed channel, and again every
+// 700 ms; the toolkit makes a new window for each, of which an operator sees
+// only the last of a tick, and the same one again looks like the one that
+// is up. So the last balloon of an event is drawn once that event is
+// handled, and the same balloon again only when it is about to go (two
+// seconds before its time is out).
+void TTrayIcon::showTrayBalloon(const QString& title, const QString& text, core::BalloonIcon kind,
+                                int timeoutMs) {
+    const bool posted = pendingBalloon_.has_value();
+    pendingBalloon_ = PendingBalloon{title, text, kind, timeoutMs};
+    if (posted) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!pendingBalloon_) {
+                return;  // withdrawn before it was drawn
+            }
+            const PendingBalloon b = *std::exchange(pendingBalloon_, std::nullopt);
+            const QString balloon = b.title + QChar(0) + b.text + QChar(int(b.kind) + '0');
+            const QDateTime now = clock_.now();
+            if (balloon == shownBalloon_ && now < shownUntil_.addMSecs(-2000)) {
+                return;
+            }
+            shownBalloon_ = balloon;
+            shownUntil_ = now.addMSecs(b.timeoutMs);
+            host_.showMessage(b.title, b.text, b.kind, b.timeoutMs);
+        },
+        Qt::QueuedConnection);
+}
+
 void TTrayIcon::ShowMainWindow() {
+    shownBalloon_.clear();
     window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
     window_->show();
     bringToFront();
@@ -140,6 +179,7 @@ void TTrayIcon::ShowMainWindow() {
 }
 
 void TTrayIcon::HideMainWindow() {
+    shownBalloon_.clear();
     // Without a tray the icon could not bring the window back.
     if (host_.available()) {
         // The toolkit moves the focus on to the next control of a window it
@@ -173,12 +213,14 @@ void TTrayIcon::TrayIcon1DblClick() {
 }
 
 void TTrayIcon::TrayIcon1BalloonHintClick() {
+    shownBalloon_.clear();  // a click took it down: the next one is drawn
     ShowMainWindow();
 }
 
 // A press waits for the double-click time: only when no double click
 // follows is it a click.
 void TTrayIcon::onPressed() {
+    shownBalloon_.clear();
     clickReady_ = true;
     clickTimer_.start();
 }

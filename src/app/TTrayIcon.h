@@ -6,12 +6,14 @@
 #include "core/Clock.h"
 #include "core/Timer.h"
 
+#include <QDateTime>
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMainWindow;
@@ -88,12 +90,26 @@ private:
     void checkTray();
     void bringToFront();
     void deliver(const Notice& notice, core::BalloonIcon icon);
+    void showTrayBalloon(const QString& title, const QString& text, core::BalloonIcon kind,
+                         int timeoutMs);
 
     QMainWindow* window_;
     TrayHost& host_;
     Notifier& notifier_;
     WarningNotices notices_;
+    const core::Clock& clock_;
     core::Timer& clickTimer_;
+    // The toolkit's balloon last shown, and when: the same one again while
+    // it is still up is not drawn anew.
+    struct PendingBalloon {
+        QString title;
+        QString text;
+        core::BalloonIcon kind;
+        int timeoutMs;
+    };
+    std::optional<PendingBalloon> pendingBalloon_;
+    QString shownBalloon_;
+    QDateTime shownUntil_;
     bool iconVisible_ = false;
     QString hint_;
     bool clickReady_ = false;

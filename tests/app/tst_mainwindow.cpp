@@ -972,8 +972,9 @@ private Q_SLOTS:
         };
         QTRY_VERIFY(red(f.Panel1) && red(f.Panel3));
         QVERIFY(!red(f.Panel2));
-        QCOMPARE(w.tray.shown.value(0).title, QStringLiteral("Влажность"));
-        QCOMPARE(w.tray.shown.value(1).title, QStringLiteral("Температура T1"));
+        // Of a blink's balloons the last is on screen, and drawn once.
+        QCOMPARE(w.tray.shown.size(), 1);
+        QCOMPARE(w.tray.shown.value(0).title, QStringLiteral("Температура T1"));
         QCOMPARE(w.flashes, 1);
         f.alarms().TimerAlarmSoundTimer();
         QCOMPARE(w.sound.played, QStringList{"Windows XP - ошибка.wav"});
