@@ -132,9 +132,11 @@ inline constexpr const BoolKey* boolKeys[] = {
     &HM_enable,   &OpenStart, &SignalOffData, &SignalOffDataSound, &KeepAwake,
     &MqttEnabled, &MqttTls,   &MqttDiscovery, &WebEnabled};
 inline constexpr const StringKey* stringKeys[] = {
-    &Sound,     &FontName,           &FontNameLog, &Port,     &BaudRate,     &StopBits,   &DataBits,
-    &Parity,    &FlowControl,        &MqttHost,    &MqttUser, &MqttPassword, &MqttCaFile, &MqttName,
-    &MqttTopic, &MqttDiscoveryPrefix, &WebListen, &WebToken};
+    &Sound,       &FontName, &FontNameLog, &Port,
+    &BaudRate,    &StopBits, &DataBits,    &Parity,
+    &FlowControl, &MqttHost, &MqttUser,    &MqttPassword,
+    &MqttCaFile,  &MqttName, &MqttTopic,   &MqttDiscoveryPrefix,
+    &WebListen,   &WebToken};
 
 }  // namespace keys
 }  // namespace im::settings
