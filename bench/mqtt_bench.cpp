@@ -14,9 +14,9 @@
 #include "remote/Telemetry.h"
 #include "remote/TelemetryFeed.h"
 #include "support/Broker.h"
-#include "support/CountingEffects.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
+#include "support/ReceiveStack.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -100,16 +100,8 @@ void perLineCost(test::Broker& broker, test::Subscriber& subscriber) {
 // From a frame written to the serial line to its state at a subscriber:
 // the receive path, the decoder, the publisher, the broker.
 void frameToSubscriber(test::Broker& broker, test::Subscriber& subscriber, int frames) {
-    tools::PseudoTerminal pty;
-    link::TSerialPort port;
-    port.setPort(pty.slavePath());
-    test::RecordingBalloons balloons;
-    test::FakeClock clock;
-    journal::PendingSave pending;
-    test::CountingEffects effects;
-    link::FrameDecoder decoder(effects, balloons, pending, clock);
-    test::FakeTimer resync, watchdog;
-    link::ReceivePath receive(port, decoder, balloons, resync, watchdog);
+    test::ReceiveStack line;
+    auto& [pty, port, balloons, clock, pending, effects, decoder, resync, watchdog, receive] = line;
     remote::Telemetry telemetry;
     remote::TelemetryFeed feed(telemetry, decoder, receive, [] { return remote::AlarmState{}; });
     remote::MqttPublisher publisher(telemetry, QStringLiteral("bench"));

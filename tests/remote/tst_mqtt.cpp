@@ -12,11 +12,11 @@
 #include "remote/Telemetry.h"
 #include "settings/SettingsFile.h"
 #include "support/Broker.h"
-#include "support/CountingEffects.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeTray.h"
 #include "support/Fakes.h"
 #include "support/Frames.h"
+#include "support/ReceiveStack.h"
 #include "support/TestMain.h"
 
 #include <QElapsedTimer>
@@ -357,16 +357,10 @@ private Q_SLOTS:
         Subscriber phone(broker.port());
         QVERIFY(phone.connectAndSubscribe(QStringLiteral("incubator/#")));
 
-        tools::PseudoTerminal pty;
-        link::TSerialPort port;
-        port.setPort(pty.slavePath());
-        test::RecordingBalloons balloons;
-        test::FakeClock clock;
-        journal::PendingSave pending;
-        test::CountingEffects effects;
-        link::FrameDecoder decoder(effects, balloons, pending, clock);
-        test::FakeTimer resync, watchdog, blink, soundTimer;
-        link::ReceivePath receive(port, decoder, balloons, resync, watchdog);
+        test::ReceiveStack line;
+        auto& [pty, port, balloons, clock, pending, effects, decoder, resync, watchdog, receive] =
+            line;
+        test::FakeTimer blink, soundTimer;
         RecordingOutputs outputs;
         test::RecordingSound sound;
         bool noData = false;
