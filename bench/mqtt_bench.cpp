@@ -101,9 +101,12 @@ void perLineCost(test::Broker& broker, test::Subscriber& subscriber) {
 // the receive path, the decoder, the publisher, the broker.
 void frameToSubscriber(test::Broker& broker, test::Subscriber& subscriber, int frames) {
     test::ReceiveStack line;
-    auto& [pty, port, balloons, clock, pending, effects, decoder, resync, watchdog, receive] = line;
+    tools::PseudoTerminal& pty = line.pty;
+    link::TSerialPort& port = line.port;
+    link::ReceivePath& receive = line.receive;
     remote::Telemetry telemetry;
-    remote::TelemetryFeed feed(telemetry, decoder, receive, [] { return remote::AlarmState{}; });
+    remote::TelemetryFeed feed(telemetry, line.decoder, receive,
+                               [] { return remote::AlarmState{}; });
     remote::MqttPublisher publisher(telemetry, QStringLiteral("bench"));
     publisher.apply(local(broker.port()));
     receive.SpBtnOpenComClick();
@@ -121,8 +124,9 @@ void frameToSubscriber(test::Broker& broker, test::Subscriber& subscriber, int f
         latencies.push_back(double(subscriber.last("incubator/bench/state")->receivedMs - sent));
         QTest::qWait(std::max<int>(0, 40 - int(subscriber.nowMs() - sent)));
     }
-    bench::require(effects.lines == frames,
-                   QStringLiteral("%1 lines recorded of %2 frames").arg(effects.lines).arg(frames));
+    bench::require(
+        line.effects.lines == frames,
+        QStringLiteral("%1 lines recorded of %2 frames").arg(line.effects.lines).arg(frames));
     std::printf("mqtt_frame_to_subscriber_p50 %.1f ms (%d frames, 1 ms resolution)\n",
                 percentile(latencies, 0.5), frames);
     std::printf("mqtt_frame_to_subscriber_p99 %.1f ms\n", percentile(latencies, 0.99));

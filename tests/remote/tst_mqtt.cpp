@@ -358,8 +358,13 @@ private Q_SLOTS:
         QVERIFY(phone.connectAndSubscribe(QStringLiteral("incubator/#")));
 
         test::ReceiveStack line;
-        auto& [pty, port, balloons, clock, pending, effects, decoder, resync, watchdog, receive] =
-            line;
+        // Plain references: a lambda may capture them, where clang will not
+        // take a structured binding.
+        tools::PseudoTerminal& pty = line.pty;
+        link::TSerialPort& port = line.port;
+        link::FrameDecoder& decoder = line.decoder;
+        link::ReceivePath& receive = line.receive;
+        test::RecordingBalloons& balloons = line.balloons;
         test::FakeTimer blink, soundTimer;
         RecordingOutputs outputs;
         test::RecordingSound sound;
@@ -394,7 +399,7 @@ private Q_SLOTS:
             test::bytesOf(test::makeFrame(0x02, test::rawForTenths(395), 592, 362, 55)), [] {},
             true);
         QVERIFY2(latched >= 0 && latched < 1000, qPrintable(QString::number(latched)));
-        QCOMPARE(effects.lines, 2);
+        QCOMPARE(line.effects.lines, 2);
         const qint64 reset = latency(
             {}, [&] { signalling.N21Click(); }, false);
         QVERIFY2(reset >= 0 && reset < 1000, qPrintable(QString::number(reset)));
