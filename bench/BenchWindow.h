@@ -28,6 +28,7 @@ struct BenchApp {
     }
     BenchApp(int& argc, char** argv) : app(offscreen(argc), argv) {
         printWithFullStop();
+        printMachineLoad("before");
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         core::AppLocation::setExecutablePathForTesting(dir.path() +
                                                        QStringLiteral("/incubator-monitor"));

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     bench::printWithFullStop();
+    bench::printMachineLoad("before");
     // The journal's lines carry the Russian decimal comma.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QTemporaryDir dir;

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     im::bench::printWithFullStop();
+    im::bench::printMachineLoad("before");
     QString png;
     const QStringList args = app.arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--png"));

@@ -5,9 +5,14 @@
 // are read from /proc. Prints one figure a line as "name value unit".
 //
 //     build/bench/bench_live [--minutes-scale F] [--mqtt] [--web] [--alarm]
+//                            [--monitor PATH]
 //
-// F < 1 shortens each phase. With --mqtt the monitor also publishes to a
-// broker on loopback, and a subscriber counts the states it receives; with
+// F < 1 shortens each phase. Each phase is measured in six windows of equal
+// length: its figure is their median (the first window of the first phase
+// holds the monitor's first balloon, sound and paints), with the lowest and
+// highest and the mean of the whole phase beside it. --monitor runs another
+// build of the monitor, for a figure before a change beside one after it. With --mqtt the monitor
+// also publishes to a broker on loopback, and a subscriber counts the states it receives; with
 // --web it serves its web page, and ten clients follow its event stream.
 // With --alarm the T1 band is below the values sent, so that a T1 alarm is
 // latched and blinks (and its sound plays) through every phase; the page,
@@ -135,12 +140,16 @@ QByteArray alarmOf(int port) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     bench::printWithFullStop();
-    const qsizetype at = app.arguments().indexOf(QStringLiteral("--minutes-scale"));
-    const double scale = at > 0 ? app.arguments().value(at + 1).toDouble() : 1.0;
+    bench::printMachineLoad("before");
+    const QStringList args = app.arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--minutes-scale"));
+    const double scale = at > 0 ? args.value(at + 1).toDouble() : 1.0;
+    const qsizetype other = args.indexOf(QStringLiteral("--monitor"));
+    const QString built = other > 0 ? args.value(other + 1) : QStringLiteral(IM_MONITOR_PATH);
 
     QTemporaryDir dir;
     const QString monitor = dir.path() + QStringLiteral("/incubator-monitor");
-    if (!QFile::copy(QStringLiteral(IM_MONITOR_PATH), monitor)) {
+    if (!QFile::copy(built, monitor)) {
         std::fprintf(stderr, "bench_live: cannot copy the monitor\n");
         return 1;
     }
@@ -222,22 +231,37 @@ int main(int argc, char** argv) {
         double seconds;
         int mark;
         qint64 sent = 0;
-        double cpuPercent = 0;
+        double cpuPercent = 0;  // over the whole phase
+        bench::Spread windows;
     } phases[] = {{"live1", 1, 120 * scale, 11},
                   {"live50", 50, 600 * scale, 22},
                   {"live200", 200, 60 * scale, 33}};
     Usage afterFirst{};
+    constexpr int kWindows = 6;
+    auto seconds = [](const timespec& from, const timespec& to) {
+        return double(to.tv_sec - from.tv_sec) + double(to.tv_nsec - from.tv_nsec) / 1e9;
+    };
     for (Phase& p : phases) {
         const Usage before = usageOf(pid);
-        timespec t0{}, t1{};
+        timespec t0{};
         clock_gettime(CLOCK_MONOTONIC, &t0);
-        p.sent = play(pty, p.perSecond, p.seconds, p.mark);
-        clock_gettime(CLOCK_MONOTONIC, &t1);
-        const Usage after = usageOf(pid);
-        const double wall = double(t1.tv_sec - t0.tv_sec) + double(t1.tv_nsec - t0.tv_nsec) / 1e9;
-        p.cpuPercent = 100.0 * (after.cpuSeconds - before.cpuSeconds) / wall;
+        std::vector<double> windows;
+        Usage from = before;
+        timespec windowStart = t0;
+        for (int w = 0; w < kWindows; ++w) {
+            p.sent += play(pty, p.perSecond, p.seconds / kWindows, p.mark);
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            const Usage to = usageOf(pid);
+            windows.push_back(100.0 * (to.cpuSeconds - from.cpuSeconds) /
+                              seconds(windowStart, now));
+            from = to;
+            windowStart = now;
+        }
+        p.windows = bench::spreadOf(std::move(windows));
+        p.cpuPercent = 100.0 * (from.cpuSeconds - before.cpuSeconds) / seconds(t0, windowStart);
         if (p.mark == 11) {
-            afterFirst = after;
+            afterFirst = from;
         }
     }
     // Every frame taken by the monitor before it is asked to end.
@@ -276,7 +300,11 @@ int main(int argc, char** argv) {
     for (const Phase& p : phases) {
         std::printf("%s_frames_sent %lld frames\n", p.name, p.sent);
         std::printf("%s_lines_lost %lld lines\n", p.name, p.sent - lines.value(p.mark));
-        std::printf("%s_cpu_percent %.2f %% of one core\n", p.name, p.cpuPercent);
+        std::printf(
+            "%s_cpu_percent %.2f %% of one core (median of %d windows; lowest %.2f, "
+            "highest %.2f; whole phase %.2f)\n",
+            p.name, p.windows.median, p.windows.runs, p.windows.lowest, p.windows.highest,
+            p.cpuPercent);
     }
     if (subscriber) {
         // Every line of the first phase is published; faster ones may
@@ -288,5 +316,6 @@ int main(int argc, char** argv) {
     const qint64 laterLines = phases[1].sent + phases[2].sent;
     std::printf("live_bytes_per_line %.1f bytes (resident memory growth after the first phase)\n",
                 (end.rssBytes - afterFirst.rssBytes) / double(laterLines));
+    bench::printMachineLoad("after");
     return 0;
 }

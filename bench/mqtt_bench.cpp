@@ -141,10 +141,7 @@ int main(int argc, char** argv) {
     bench::printWithFullStop();
     const qsizetype at = app.arguments().indexOf(QStringLiteral("--frames"));
     const int frames = at > 0 ? app.arguments().value(at + 1).toInt() : 400;
-    QFile load(QStringLiteral("/proc/loadavg"));
-    if (load.open(QIODevice::ReadOnly)) {
-        std::printf("machine_load_1min %s (before)\n", load.readAll().split(' ').value(0).data());
-    }
+    bench::printMachineLoad("before");
     test::Broker broker;
     bench::require(broker.start(), QStringLiteral("the broker did not start: ") + broker.log());
     test::Subscriber subscriber(broker.port());

@@ -42,30 +42,6 @@ QByteArray journalBytes() {
     return bytes;
 }
 
-struct Figures {
-    double median;
-    double fastest;
-    double slowest;
-};
-
-template <typename Run>
-Figures timed(int runs, Run&& run) {
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.front(), ms.back()};
-}
-
-void print(const char* name, const Figures& f, int runs) {
-    std::printf("%s %.2f ms (median of %d; fastest %.2f, slowest %.2f)\n", name, f.median, runs,
-                f.fastest, f.slowest);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,13 +50,14 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     bench::printWithFullStop();
+    bench::printMachineLoad("before");
     journal::JournalStore journal;
     journal.setFileBytes(journalBytes());
 
     std::unique_ptr<chart::Overview> overview;
     qint64 heapBefore = 0;
     qint64 heapAfter = 0;
-    const Figures build = timed(5, [&] {
+    const bench::Spread build = bench::timedRuns(5, [&] {
         overview.reset();
         heapBefore = heapInUse();
         overview = std::make_unique<chart::Overview>(journal, QLatin1Char(','));
@@ -93,7 +70,7 @@ int main(int argc, char** argv) {
     const chart::Overview::Style style;
     const chart::Overview::Bands bands;
     int second = 0;
-    const Figures redraw = timed(21, [&] {
+    const bench::Spread redraw = bench::timedRuns(21, [&] {
         journal.append(QStringLiteral("T1=37,%1  T2=37,4  T3=36,2  HM=55  OUT=_2______  "
                                       "05.01.27 12:00:%2")
                            .arg(second % 10)
@@ -107,9 +84,10 @@ int main(int argc, char** argv) {
     bench::require(overview->digest().lineCount() == kLines + 21,
                    QStringLiteral("a digest of %1 lines").arg(overview->digest().lineCount()));
     std::printf("overview_journal_lines %d lines\n", journal.lineCount());
-    print("overview_build_3M_lines_ms", build, 5);
-    print("overview_3M_lines_ms", redraw, 21);
+    bench::printSpread("overview_build_3M_lines_ms", build, "ms");
+    bench::printSpread("overview_3M_lines_ms", redraw, "ms");
     std::printf("overview_digest_bytes_per_line %.1f bytes\n",
                 double(heapAfter - heapBefore) / kLines);
+    bench::printMachineLoad("after");
     return 0;
 }

@@ -102,10 +102,7 @@ journal::JournalStore journalOf(int lines) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     bench::printWithFullStop();
-    QFile load(QStringLiteral("/proc/loadavg"));
-    if (load.open(QIODevice::ReadOnly)) {
-        std::printf("machine_load_1min %s (before)\n", load.readAll().split(' ').value(0).data());
-    }
+    bench::printMachineLoad("before");
 
     remote::Telemetry telemetry;
     remote::WebPublisher web(telemetry, QString());

@@ -17,8 +17,12 @@ constexpr qint64 kReadAtOnce = 24 << 20;
 
 }  // namespace
 
-JournalOpening::JournalOpening(journal::JournalStore& journal, QWidget* window)
-    : journal_(journal), window_(window), loader_(new journal::JournalLoader(window)) {}
+JournalOpening::JournalOpening(journal::JournalStore& journal, journal::ValueDigest& digest,
+                               QWidget* window)
+    : journal_(journal),
+      digest_(digest),
+      window_(window),
+      loader_(new journal::JournalLoader(window)) {}
 
 void JournalOpening::open(const QString& path, const QString& title, std::function<void()> opened) {
     if (QFileInfo(path).size() <= kReadAtOnce) {
@@ -47,13 +51,15 @@ void JournalOpening::open(const QString& path, const QString& title, std::functi
     });
     progress->show();
     loader_->start(
-        path, [this, progress, opened = std::move(opened)](journal::JournalLoader::Result result) {
+        path, digest_.separator(),
+        [this, progress, opened = std::move(opened)](journal::JournalLoader::Result result) {
             progress->deleteLater();
             core::runGuarded([&] {
                 if (!result.text) {
                     throw core::Error(result.error);
                 }
                 journal_.takeTextOf(*result.text);
+                digest_ = std::move(*result.digest);
                 opened();
             });
         });

@@ -95,7 +95,7 @@ TForm1::TForm1(Services services, QWidget* parent)
                            [this](int newest) { plotChart(chartWindow_->lastLine(newest)); }});
     receive_ = std::make_unique<link::ReceivePath>(
         ComPort1, *decoder_, balloons, *timerResetRxUart_, *timerSignalOffData_, timerReopen_);
-    opening_ = std::make_unique<JournalOpening>(journal, this);
+    opening_ = std::make_unique<JournalOpening>(journal, journalDigest, this);
     dailyLog_ = std::make_unique<journal::DailyLog>([] { return core::AppLocation::logDirPath(); },
                                                     *services_.clock);
     dailyLog_->tellFailuresTo(&balloons);
@@ -445,7 +445,7 @@ void TForm1::openReport(char kind) {
 void TForm1::NOverviewClick() {
     if (!overview) {
         overview = new TFormOverview(
-            journal, *services_.dialogs,
+            journal, journalDigest, *services_.dialogs,
             {[this] { return overviewStyle(*GraphM1); },
              [this] { return valueBands(decoder_->thresholds); },
              [this](int line) { showLineOnChart(line); }, [this] { followNewest(); },

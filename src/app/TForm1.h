@@ -18,6 +18,8 @@
 #include "journal/DailyLog.h"
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
+#include "journal/RecordLine.h"
+#include "journal/ValueDigest.h"
 #include "link/FrameDecoder.h"
 #include "link/PortLister.h"
 #include "link/ReceivePath.h"
@@ -114,6 +116,9 @@ public:
     link::TSerialPort ComPort1;
     analysis::OutputAnalysis outputAnalysis;
     journal::JournalStore journal;
+    // The values of its lines for the overview, kept while no overview is
+    // shown: opening one, or a large file, then reads only what changed.
+    journal::ValueDigest journalDigest{journal::decimalSeparator().at(0)};
     journal::PendingSave pending;
     link::FrameDecoder& decoder() { return *decoder_; }
     link::ReceivePath& receivePath() { return *receive_; }

@@ -47,10 +47,10 @@ private:
     TFormOverview& owner_;
 };
 
-TFormOverview::TFormOverview(const journal::JournalStore& journal, Dialogs& dialogs,
-                             Sources sources, QWidget* parent)
+TFormOverview::TFormOverview(const journal::JournalStore& journal, journal::ValueDigest& digest,
+                             Dialogs& dialogs, Sources sources, QWidget* parent)
     : QMainWindow(parent, Qt::Window),
-      overview_(journal, journal::decimalSeparator().at(0)),
+      overview_(journal, digest),
       dialogs_(dialogs),
       sources_(std::move(sources)) {
     setAttribute(Qt::WA_DeleteOnClose);

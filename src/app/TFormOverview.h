@@ -33,8 +33,8 @@ public:
         // The newest line of the main chart's window, marked on the picture.
         std::function<int()> chartLine;
     };
-    TFormOverview(const journal::JournalStore& journal, Dialogs& dialogs, Sources sources,
-                  QWidget* parent = nullptr);
+    TFormOverview(const journal::JournalStore& journal, journal::ValueDigest& digest,
+                  Dialogs& dialogs, Sources sources, QWidget* parent = nullptr);
 
     // Reads what changed and repaints when the picture may differ; run by a
     // timer while the window is shown.

@@ -83,7 +83,12 @@ TrayKind DesktopTrayHost::kind() const {
     }
     // The toolkit's icon is made when first shown, so ask before it is.
     if (x11_ && !item_->watched() && trayAtom_ != 0) {
-        if (xcb_connection_t* c = x11Connection(); c && selectionOwned(c, trayAtom_)) {
+        if (!trayAsked_.isValid() || trayAsked_.elapsed() >= 1000) {
+            xcb_connection_t* c = x11Connection();
+            trayOwned_ = c && selectionOwned(c, trayAtom_);
+            trayAsked_.start();
+        }
+        if (trayOwned_) {
             return TrayKind::XEmbed;
         }
     }

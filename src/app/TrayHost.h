@@ -3,6 +3,7 @@
 #include "core/Balloons.h"
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -75,6 +76,11 @@ private:
     std::unique_ptr<QSystemTrayIcon> icon_;
     bool x11_ = false;
     unsigned trayAtom_ = 0;
+    // Whether the X11 tray's selection had an owner, asked at most once a
+    // second: an alarm asks for a balloon several times a second, each
+    // time a round trip to the X server.
+    mutable bool trayOwned_ = false;
+    mutable QElapsedTimer trayAsked_;
     bool wanted_ = false;
     QString toolTip_;
     QMenu* menu_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QSize>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -47,6 +48,10 @@ public:
     static constexpr int kNewestEdge = 4;
 
     Overview(const journal::JournalStore& journal, QChar decimalSeparator);
+    // With a digest kept by its owner, which outlives the overview: it
+    // follows the journal while no overview is shown, and a file's loader
+    // may have made it.
+    Overview(const journal::JournalStore& journal, journal::ValueDigest& digest);
 
     // Reads what changed in the journal; true when the picture may differ.
     bool sync();
@@ -110,7 +115,8 @@ private:
                          const std::vector<TimeLabel>& labels) const;
 
     const journal::JournalStore& journal_;
-    journal::ValueDigest digest_;
+    std::unique_ptr<journal::ValueDigest> ownDigest_;
+    journal::ValueDigest& digest_;
     quint64 revision_ = 0;
 };
 

@@ -54,7 +54,7 @@ void throwCannotCreate(const QString& path, int err) {
                           .arg(path, reason(err)));
 }
 
-QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead) {
+std::unique_ptr<QFile> openJournalFile(const QString& path) {
     // Only a regular file: a pipe or a device would block the window or
     // never end.
     const QFileInfo info(path);
@@ -63,19 +63,30 @@ QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead) 
                               "JournalFiles", "Cannot open file \"%1\". It is not a regular file.")
                               .arg(path));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
         throw core::Error(QCoreApplication::translate("JournalFiles", "Cannot open file \"%1\". %2")
-                              .arg(path, file.errorString()));
+                              .arg(path, file->errorString()));
     }
-    if (file.size() > kLargestJournalFile) {
+    if (file->size() > kLargestJournalFile) {
         throw core::Error(QCoreApplication::translate("JournalFiles",
                                                       "Cannot open file \"%1\". It holds %2 MB; a "
                                                       "journal file may hold at most %3 MB.")
                               .arg(path)
-                              .arg(file.size() >> 20)
+                              .arg(file->size() >> 20)
                               .arg(kLargestJournalFile >> 20));
     }
+    return file;
+}
+
+void throwCannotRead(const QString& path, const QFile& file) {
+    throw core::Error(QCoreApplication::translate("JournalFiles", "Cannot read file \"%1\". %2")
+                          .arg(path, file.errorString()));
+}
+
+QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead) {
+    const std::unique_ptr<QFile> opened = openJournalFile(path);
+    QFile& file = *opened;
     // Read a block at a time, so that a watcher sees the read advance; a
     // file that grows meanwhile is read to its end, up to the limit.
     constexpr qint64 kBlock = 16 << 20;
@@ -99,8 +110,7 @@ QByteArray readJournalFile(const QString& path, std::atomic<qint64>* bytesRead) 
     }
     bytes.truncate(at);
     if (file.error() != QFileDevice::NoError) {
-        throw core::Error(QCoreApplication::translate("JournalFiles", "Cannot read file \"%1\". %2")
-                              .arg(path, file.errorString()));
+        throwCannotRead(path, file);
     }
     return fromFileEncoding(std::move(bytes));
 }

@@ -7,6 +7,9 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
+
+class QFile;
 
 namespace im::journal {
 
@@ -22,6 +25,12 @@ void saveJournalAs(const JournalStore& journal, const QString& path);
 // Files above this size are refused: a month of records at one line a second
 // is about 180 MB.
 inline constexpr qint64 kLargestJournalFile = qint64(1) << 30;
+
+// A file to read into the journal, open; throws core::Error when it is no
+// regular file, cannot be opened or is larger than kLargestJournalFile.
+std::unique_ptr<QFile> openJournalFile(const QString& path);
+// The error of a read that failed: "Cannot read file" with the reason.
+[[noreturn]] void throwCannotRead(const QString& path, const QFile& file);
 
 // The bytes of a file to open into the journal, as UTF-8; throws core::Error
 // when the file cannot be read (or is no regular file, or is larger than

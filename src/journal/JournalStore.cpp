@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 
 namespace im::journal {
@@ -19,8 +20,35 @@ constexpr qsizetype kFirstChunkBytes = 16 * 1024;
 
 const QByteArray kLineEnd("\r\n");
 
-// Chunks are also made on the loading thread.
+// Chunks are also made on the loading threads.
 std::atomic<quint64> nextChunkId{1};
+
+// The first CR or LF from p on, or end: eight bytes at a time, as a month of
+// lines is split while it is read.
+const char* nextLineEnd(const char* p, const char* end) {
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    constexpr quint64 kHighs = 0x8080808080808080ULL;
+    for (; end - p >= 8; p += 8) {
+        quint64 w;
+        std::memcpy(&w, p, 8);
+        // A zero byte of w ^ c marks a byte equal to c; the lowest mark of
+        // this test is exact, and the lowest is the one wanted.
+        const quint64 cr = w ^ (kOnes * '\r');
+        const quint64 lf = w ^ (kOnes * '\n');
+        const quint64 marks = ((cr - kOnes) & ~cr & kHighs) | ((lf - kOnes) & ~lf & kHighs);
+        if (marks != 0) {
+            if constexpr (std::endian::native == std::endian::little) {
+                return p + std::countr_zero(marks) / 8;
+            } else {
+                return p + std::countl_zero(marks) / 8;
+            }
+        }
+    }
+    while (p < end && *p != '\r' && *p != '\n') {
+        ++p;
+    }
+    return p;
+}
 
 }  // namespace
 
@@ -177,11 +205,37 @@ JournalStore::Rebuild::Rebuild(JournalStore& target) : target_(target) {
 
 void JournalStore::Rebuild::endLine() {
     chunk_->ends.push_back(static_cast<quint32>(chunk_->bytes.size()));
-    chunk_->widest =
-        std::max(chunk_->widest, characterCount(QByteArrayView(chunk_->bytes).sliced(begin_)));
+    // A line has no more characters than bytes: only one longer in bytes
+    // than the chunk's widest can be wider, so most lines are not counted.
+    if (chunk_->bytes.size() - begin_ > chunk_->widest) {
+        chunk_->widest =
+            std::max(chunk_->widest, characterCount(QByteArrayView(chunk_->bytes).sliced(begin_)));
+    }
     ++segments_;
     chunk_ = &openChunk(chunks_, firstSegment_, segments_);
     begin_ = chunk_->bytes.size();
+}
+
+void JournalStore::Rebuild::appendFileBytes(QByteArrayView block) {
+    const char* p = block.data();
+    const char* end = p + block.size();
+    if (afterCr_ && p < end && *p == '\n') {
+        ++p;  // the LF of a CR LF that the block before ended in the middle of
+    }
+    afterCr_ = false;
+    for (const char* at = nextLineEnd(p, end); at < end; at = nextLineEnd(p, end)) {
+        append(QByteArrayView(p, at - p));
+        endLine();
+        p = at + 1;
+        if (*at == '\r') {
+            if (p == end) {
+                afterCr_ = true;
+            } else if (*p == '\n') {
+                ++p;
+            }
+        }
+    }
+    append(QByteArrayView(p, end - p));
 }
 
 void JournalStore::Rebuild::commit() {
@@ -228,35 +282,9 @@ void JournalStore::clear() {
 }
 
 void JournalStore::setFileBytes(QByteArrayView bytes) {
-    chunks_.clear();
-    firstSegment_.clear();
-    segments_ = 0;
-    widestKnown_ = false;
-    const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    // The next CR and the next LF, each searched again only once passed: a
-    // file of one 100 MB line costs two searches through it.
-    auto next = [end](const char* from, char c) {
-        const void* at = from < end ? std::memchr(from, c, std::size_t(end - from)) : nullptr;
-        return at ? static_cast<const char*>(at) : end;
-    };
-    const char* cr = next(p, '\r');
-    const char* lf = next(p, '\n');
-    for (const char* at = std::min(cr, lf); at < end; at = std::min(cr, lf)) {
-        pushSegment(QByteArrayView(p, at - p));
-        p = at + ((at == cr && at + 1 == lf && lf < end) ? 2 : 1);
-        if (cr < p) {
-            cr = next(p, '\r');
-        }
-        if (lf < p) {
-            lf = next(p, '\n');
-        }
-    }
-    // The text after the last line end; empty when the file ends with one.
-    pushSegment(QByteArrayView(p, end - p));
-    modified_ = false;
-    ++revision_;
-    notify();
+    Rebuild text(*this);
+    text.appendFileBytes(bytes);
+    text.commit();
 }
 
 void JournalStore::takeTextOf(JournalStore& loaded) {
@@ -266,6 +294,24 @@ void JournalStore::takeTextOf(JournalStore& loaded) {
     widestKnown_ = false;
     loaded.clear();
     modified_ = false;
+    ++revision_;
+    notify();
+}
+
+void JournalStore::joinText(JournalStore& tail) {
+    // This text's last segment, the empty one after its final line end,
+    // is where the tail's first line goes.
+    Chunk& last = chunks_.back();
+    last.ends.pop_back();
+    if (last.ends.empty()) {
+        chunks_.pop_back();
+    }
+    for (Chunk& c : tail.chunks_) {
+        chunks_.push_back(std::move(c));
+    }
+    rebuildIndex();
+    widestKnown_ = false;
+    tail.clear();
     ++revision_;
     notify();
 }

@@ -88,6 +88,10 @@ public:
     // setFileBytes does: a file is split into lines on another thread, and
     // handed over here in no time.
     void takeTextOf(JournalStore& loaded);
+    // Appends another store's text (which is left empty) to this one, which
+    // must end with a line end: the two halves of a file split on two
+    // threads become one text without a copy. Chunks keep their ids.
+    void joinText(JournalStore& tail);
     // The text exactly as held, lines separated by CR LF.
     QByteArray toBytes() const;
     qint64 byteSize() const;
@@ -171,9 +175,14 @@ public:
     void append(char c) { chunk_->bytes.append(c); }
     // Ends the line with a line end; a new, empty line is being written.
     void endLine();
+    // Adds a file's bytes as they arrive, a block at a time: CR LF, a lone
+    // CR and a lone LF each end a line, also when a CR LF is split between
+    // two blocks.
+    void appendFileBytes(QByteArrayView block);
     void commit();
 
 private:
+    bool afterCr_ = false;  // the last block ended with a CR
     JournalStore& target_;
     JournalStore::Chunk* chunk_ = nullptr;
     qsizetype begin_ = 0;

@@ -231,7 +231,34 @@ std::optional<std::array<double, 4>> lineValues(QStringView line, QChar decimalS
 }
 
 std::optional<std::array<double, 4>> lineValues(QLatin1String line, QChar decimalSeparator) {
+    if (const std::optional<std::array<int, 4>> written = writtenFormValues(line)) {
+        // As the general reading divides its digits: exactly the same doubles.
+        const std::array<int, 4>& v = *written;
+        return std::array<double, 4>{double(v[0]) / 10, double(v[1]) / 10, double(v[2]) / 10,
+                                     double(v[3])};
+    }
     return valuesIn(line, decimalSeparator);
+}
+
+std::optional<std::array<int, 4>> writtenFormValues(QByteArrayView line) {
+    static constexpr char kPattern[] = "T1=dd.d  T2=dd.d  T3=dd.d  HM=dd";
+    constexpr qsizetype kLength = sizeof kPattern - 1;
+    if (line.size() < kLength) {
+        return std::nullopt;
+    }
+    const char* p = line.data();
+    for (qsizetype i = 0; i < kLength; ++i) {
+        const char c = p[i];
+        const bool fits = kPattern[i] == 'd'   ? c >= '0' && c <= '9'
+                          : kPattern[i] == '.' ? c == ',' || c == '.'
+                                               : c == kPattern[i];
+        if (!fits) {
+            return std::nullopt;
+        }
+    }
+    auto digit = [p](int at) { return p[at] - '0'; };
+    auto tenths = [&](int at) { return digit(at) * 100 + digit(at + 1) * 10 + digit(at + 3); };
+    return std::array<int, 4>{tenths(3), tenths(12), tenths(21), digit(30) * 10 + digit(31)};
 }
 
 std::optional<double> lineValue(QStringView line, LineValue which, QChar decimalSeparator) {

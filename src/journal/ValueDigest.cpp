@@ -32,6 +32,10 @@ ValueDigest::Values ValueDigest::read(QByteArrayView line) const {
     if (line.isEmpty()) {
         return values;
     }
+    if (const std::optional<std::array<int, 4>> written = writtenFormValues(line)) {
+        const std::array<int, 4>& v = *written;
+        return {qint16(v[0]), qint16(v[1]), qint16(v[3] * 10)};
+    }
     const std::optional<std::array<double, 4>> read =
         withLineText(line, [this](auto text) { return lineValues(text, separator_); });
     if (read) {
@@ -103,27 +107,51 @@ int ValueDigest::sync(const JournalStore& journal) {
     journal.forEachSegmentIn(dirty, readEnd, [&](QByteArrayView line) { *slot++ = read(line); });
 
     // Blocks from the first changed one; to the end when lines moved.
-    const int sumEnd = lines == oldLines ? readEnd : lines;
-    const int blocks = (lines + kBlockLines - 1) / kBlockLines;
-    blocks_.resize(std::size_t(blocks));
-    for (int b = dirty / kBlockLines; b * kBlockLines < sumEnd; ++b) {
+    sumBlocks(dirty, lines == oldLines ? readEnd : lines);
+    noteChunks(journal);
+    return dirty;
+}
+
+void ValueDigest::sumBlocks(int from, int to) {
+    const int lines = lineCount();
+    blocks_.resize(std::size_t((lines + kBlockLines - 1) / kBlockLines));
+    for (int b = from / kBlockLines; b * kBlockLines < to; ++b) {
+        // Plain minima and maxima: a month of lines is summed after a load.
         Range sum;
+        sum.min.fill(kLargest);
+        sum.max.fill(-kLargest);
         for (int i = b * kBlockLines; i < std::min(lines, (b + 1) * kBlockLines); ++i) {
-            if (hasValues(i)) {
-                sum.add(values_[std::size_t(i)]);
+            const Values& v = values_[std::size_t(i)];
+            if (v[0] != kNone) {
+                ++sum.count;
+                for (std::size_t k = 0; k < kValues; ++k) {
+                    sum.min[k] = std::min<int>(sum.min[k], v[k]);
+                    sum.max[k] = std::max<int>(sum.max[k], v[k]);
+                }
             }
         }
-        blocks_[std::size_t(b)] = sum;
+        blocks_[std::size_t(b)] = sum.count > 0 ? sum : Range{};
     }
+}
 
+void ValueDigest::noteChunks(const JournalStore& journal) {
+    const int lines = journal.lineCount();
+    const int chunks = journal.chunkCount();
     chunkIds_.resize(std::size_t(chunks));
     chunkLines_.resize(std::size_t(chunks));
     for (int c = 0; c < chunks; ++c) {
         const JournalStore::ChunkInfo info = journal.chunkInfo(c);
         chunkIds_[std::size_t(c)] = info.id;
-        chunkLines_[std::size_t(c)] = digestible(info);
+        chunkLines_[std::size_t(c)] = std::clamp(lines - info.firstSegment, 0, info.segments);
     }
-    return dirty;
+}
+
+void ValueDigest::join(ValueDigest&& tail, const JournalStore& joined) {
+    const int head = lineCount();
+    values_.insert(values_.end(), tail.values_.begin(), tail.values_.end());
+    sumBlocks(head, lineCount());
+    noteChunks(joined);
+    tail = ValueDigest(separator_);
 }
 
 ValueDigest::Range ValueDigest::range(int from, int to) const {

@@ -42,6 +42,12 @@ public:
     // whose values may have changed: lineCount() when nothing did.
     int sync(const JournalStore& journal);
 
+    // Joins the digest of the lines that follow this digest's in `joined`,
+    // a text made of this digest's journal and the tail's by
+    // JournalStore::joinText: two halves of a file digested side by side.
+    void join(ValueDigest&& tail, const JournalStore& joined);
+
+    QChar separator() const { return separator_; }
     // Lines digested: the journal's lineCount() at the last sync().
     int lineCount() const { return static_cast<int>(values_.size()); }
     bool hasValues(int line) const { return values_[std::size_t(line)][0] != kNone; }
@@ -57,6 +63,9 @@ private:
     using Values = std::array<qint16, kValues>;
 
     Values read(QByteArrayView line) const;
+    // The blocks that hold lines from `from` up to `to`, summed again.
+    void sumBlocks(int from, int to);
+    void noteChunks(const JournalStore& journal);
 
     QChar separator_;
     std::vector<Values> values_;

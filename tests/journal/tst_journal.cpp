@@ -1,5 +1,6 @@
 #include "journal/DailyLog.h"
 #include "journal/JournalFiles.h"
+#include "journal/JournalLoader.h"
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
 #include "journal/RecordLine.h"
@@ -147,6 +148,43 @@ private Q_SLOTS:
             j.setFileBytes(QByteArray(file));
             QCOMPARE(j.toBytes(), QByteArray(held));
             QCOMPARE(j.lineCount(), QByteArray(lines).toInt());
+            // The same when the bytes arrive one at a time, as a large file's
+            // blocks may cut a CR LF.
+            JournalStore byBytes;
+            JournalStore::Rebuild text(byBytes);
+            for (const char c : QByteArray(file)) {
+                text.appendFileBytes(QByteArrayView(&c, 1));
+            }
+            text.commit();
+            QCOMPARE(byBytes.toBytes(), QByteArray(held));
+        }
+    }
+
+    // Lines in the form the program writes are read at fixed places; every
+    // line reads the same as by the general reading of the text, and the
+    // fixed places take only that form.
+    void writtenFormReadsAsTheGeneralReading() {
+        const char* const cases[][2] = {
+            {"T1=37,5  T2=37,4  T3=36,2  HM=55  OUT=1_3_____  05.12.26 14:03:27", "written"},
+            {"T1=37.5  T2=37.4  T3=36.2  HM=55  OUT=1_3_____  05.12.26 14:03:27", "written"},
+            {"T1=00,0  T2=99,9  T3=10,1  HM=100  OUT=________  05.12.26 14:03:27", "written"},
+            {"T1=37,5  T2=37,4  T3=36,2  HM=5  OUT=1_3_____  05.12.26 14:03:27", ""},
+            {"T1=-5,0  T2=37,4  T3=36,2  HM=55", ""},
+            {"T1=9,5  T2=37,4  T3=36,2  HM=55", ""},
+            {"T1=100,5  T2=37,4  T3=36,2  HM=55", ""},
+            {" T1=37,5  T2=37,4  T3=36,2  HM=55", ""},
+            {"T1=37,5   T2=37,4  T3=36,2  HM=55", ""},
+            {"T1=37;5  T2=37,4  T3=36,2  HM=55", ""},
+            {"T1=37,5  T2=37,4  T3=36,2  HM=5", ""},
+            {"A1=37,5  T2=37,4  T3=36,2  HM=55", ""},
+            {"T1=ab,c  T2=37,4  T3=36,2  HM=55", ""},
+        };
+        for (const QChar separator : {QChar(u','), QChar(u'.'), QChar(u';')}) {
+            for (const auto& [text, form] : cases) {
+                const QLatin1String line(text);
+                QCOMPARE(lineValues(line, separator), lineValues(QString(line), separator));
+                QCOMPARE(writtenFormValues(QByteArrayView(text)).has_value(), *form != 0);
+            }
         }
     }
 
@@ -278,8 +316,8 @@ private Q_SLOTS:
                                                     a + int(rng.bounded(round % 2 ? 140 : 5000)));
                 ValueDigest::Range expected;
                 for (int i = a; i < b; ++i) {
-                    const auto v = withLineText(
-                        j.lineBytes(i), [&](auto text) { return lineValues(text, separator); });
+                    // The general reading of the text, not the loader's fixed places.
+                    const auto v = lineValues(QStringView(j.line(i)), separator);
                     if (v) {
                         expected.add(std::array<qint16, 3>{qint16(std::lround((*v)[0] * 10)),
                                                            qint16(std::lround((*v)[1] * 10)),
@@ -329,6 +367,56 @@ private Q_SLOTS:
         loaded.setFileBytes(file.left(file.size() / 2));
         j.takeTextOf(loaded);
         check("a loaded text taken over");
+    }
+
+    // A file of some megabytes is read in two halves on two threads, a
+    // block at a time: the lines and their digest are those of the file
+    // read at once, with or without a UTF-8 mark or a final line end, with
+    // every kind of line end around the middle and notes on the way; the
+    // digest stays in step once the text is the journal's.
+    void largeFilesOpenInHalves() {
+        QTemporaryDir tmp;
+        const QString path = tmp.path() + QStringLiteral("/month.txt");
+        QRandomGenerator rng(11);
+        const char* const ends[] = {"\r\n", "\r\n", "\r\n", "\n", "\r", "\n\r"};
+        QByteArray lines;
+        while (lines.size() < (6 << 20)) {
+            const int i = int(rng.bounded(1000));
+            lines += i == 7 ? QByteArray("Переворот лотков")
+                            : makeRecordLine(300 + i % 151, 374, 362, 20 + i % 70,
+                                             QStringLiteral("_2______"),
+                                             QDateTime(QDate(2026, 12, 6), QTime(12, 0)))
+                                  .toUtf8();
+            lines += ends[rng.bounded(i % 50 == 0 ? 6 : 1)];
+        }
+        const QChar separator = decimalSeparator().at(0);
+        journal::JournalLoader loader;
+        for (const QByteArray& file : {lines, "\xEF\xBB\xBF" + lines, lines + "last"}) {
+            test::writeFile(path, file);
+            JournalStore atOnce;
+            atOnce.setFileBytes(readJournalFile(path));
+            std::optional<JournalLoader::Result> result;
+            loader.start(path, separator, [&](JournalLoader::Result r) { result = std::move(r); });
+            QTRY_VERIFY(result.has_value());
+            QVERIFY2(result->text, qPrintable(result->error));
+            QCOMPARE(result->text->lineCount(), atOnce.lineCount());
+            QVERIFY(result->text->toBytes() == atOnce.toBytes());
+            ValueDigest fresh(separator);
+            fresh.sync(atOnce);
+            ValueDigest& loaded = *result->digest;
+            QCOMPARE(loaded.lineCount(), fresh.lineCount());
+            for (int round = 0; round < 40; ++round) {
+                const int a = int(rng.bounded(fresh.lineCount()));
+                const int b = round == 0 ? fresh.lineCount() : a + int(rng.bounded(300));
+                const ValueDigest::Range want = fresh.range(a, b);
+                const ValueDigest::Range got = loaded.range(a, b);
+                QCOMPARE(got.count, want.count);
+                QVERIFY(want.count == 0 || (got.min == want.min && got.max == want.max));
+            }
+            JournalStore journal;
+            journal.takeTextOf(*result->text);
+            QCOMPARE(loaded.sync(journal), journal.lineCount());  // nothing left to read
+        }
     }
 
     // What is on screen after many appends (drawn row by row, scrolled by
