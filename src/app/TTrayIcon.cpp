@@ -55,9 +55,6 @@ TTrayIcon::TTrayIcon(QMainWindow* window, TrayHost& host, Notifier& notifier,
     N7 = PopupMenu1->addAction(QCoreApplication::translate("TTrayIcon", "Выход"), window,
                                &QWidget::close);
     host_.setContextMenu(PopupMenu1);
-    // A click on the icon, its menu, the window shown or hidden may take the
-    // toolkit's balloon down: the next one asked for is drawn.
-    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { shownBalloon_.clear(); });
 
     setHint(trayHint({}, {}, {}));
 
@@ -105,6 +102,9 @@ void TTrayIcon::ShowAlarmBalloon(const QString& title, const QString& text, int 
 void TTrayIcon::HideAlarmBalloon() {
     pendingBalloon_.reset();
     shownBalloon_.clear();  // the next alarm's balloon is drawn at once
+    if (std::exchange(shownAlarm_, false)) {
+        host_.hideMessage();
+    }
     notices_.withdrawAlarm();
 }
 
@@ -113,7 +113,7 @@ void TTrayIcon::deliver(const Notice& notice, core::BalloonIcon kind) {
     const QString text = withLineFeeds(notice.text.left(kTextLength));
     const TrayKind tray = iconVisible_ ? host_.kind() : TrayKind::None;
     if (tray == TrayKind::XEmbed) {
-        showTrayBalloon(title, text, kind, notice.timeoutMs);
+        showTrayBalloon(title, text, kind, notice.timeoutMs, notice.urgent);
         return;
     }
     if (tray == TrayKind::None || !notifier_.available()) {
@@ -127,15 +127,14 @@ void TTrayIcon::deliver(const Notice& notice, core::BalloonIcon kind) {
 }
 
 // A blink tick asks for a balloon for every alarmed channel, and again every
-// 700 ms; the toolkit makes a new window for each, of which an operator sees
-// only the last of a tick, and the same one again looks like the one that
-// is up. So the last balloon of an event is drawn once that event is
+// 700 ms; an operator sees only the last of a tick, and the same one again
+// looks like the one that is up. So the last balloon of an event is drawn once that event is
 // handled, and the same balloon again only when it is about to go (two
 // seconds before its time is out).
 void TTrayIcon::showTrayBalloon(const QString& title, const QString& text, core::BalloonIcon kind,
-                                int timeoutMs) {
+                                int timeoutMs, bool alarm) {
     const bool posted = pendingBalloon_.has_value();
-    pendingBalloon_ = PendingBalloon{title, text, kind, timeoutMs};
+    pendingBalloon_ = PendingBalloon{title, text, kind, timeoutMs, alarm};
     if (posted) {
         return;
     }
@@ -153,13 +152,13 @@ void TTrayIcon::showTrayBalloon(const QString& title, const QString& text, core:
             }
             shownBalloon_ = balloon;
             shownUntil_ = now.addMSecs(b.timeoutMs);
+            shownAlarm_ = b.alarm;
             host_.showMessage(b.title, b.text, b.kind, b.timeoutMs);
         },
         Qt::QueuedConnection);
 }
 
 void TTrayIcon::ShowMainWindow() {
-    shownBalloon_.clear();
     window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
     window_->show();
     bringToFront();
@@ -179,7 +178,6 @@ void TTrayIcon::ShowMainWindow() {
 }
 
 void TTrayIcon::HideMainWindow() {
-    shownBalloon_.clear();
     // Without a tray the icon could not bring the window back.
     if (host_.available()) {
         // The toolkit moves the focus on to the next control of a window it
@@ -220,7 +218,6 @@ void TTrayIcon::TrayIcon1BalloonHintClick() {
 // A press waits for the double-click time: only when no double click
 // follows is it a click.
 void TTrayIcon::onPressed() {
-    shownBalloon_.clear();
     clickReady_ = true;
     clickTimer_.start();
 }

@@ -91,7 +91,7 @@ private:
     void bringToFront();
     void deliver(const Notice& notice, core::BalloonIcon icon);
     void showTrayBalloon(const QString& title, const QString& text, core::BalloonIcon kind,
-                         int timeoutMs);
+                         int timeoutMs, bool alarm);
 
     QMainWindow* window_;
     TrayHost& host_;
@@ -99,17 +99,19 @@ private:
     WarningNotices notices_;
     const core::Clock& clock_;
     core::Timer& clickTimer_;
-    // The toolkit's balloon last shown, and when: the same one again while
-    // it is still up is not drawn anew.
+    // The XEmbed tray's balloon last shown, and until when: the same one
+    // again while it is still up is not drawn anew.
     struct PendingBalloon {
         QString title;
         QString text;
         core::BalloonIcon kind;
         int timeoutMs;
+        bool alarm;
     };
     std::optional<PendingBalloon> pendingBalloon_;
     QString shownBalloon_;
     QDateTime shownUntil_;
+    bool shownAlarm_ = false;  // a reset takes an alarm's balloon down
     bool iconVisible_ = false;
     QString hint_;
     bool clickReady_ = false;

@@ -2,17 +2,21 @@
 
 #include "app/StatusNotifierItem.h"
 #include "app/TTrayIcon.h"
+#include "app/TrayBalloon.h"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <xcb/xcb.h>
 
+#include <array>
 #include <cstdlib>
 
 namespace im::app {
@@ -46,18 +50,27 @@ bool selectionOwned(xcb_connection_t* c, unsigned atom) {
     return owned;
 }
 
-QSystemTrayIcon::MessageIcon messageIcon(core::BalloonIcon kind) {
+// The picture of a balloon of that kind, the style's, made once: the
+// toolkit would look it up in the icon theme for every balloon, and an
+// alarm's balloon comes back as long as the alarm lasts.
+const QIcon& messageIcon(core::BalloonIcon kind) {
+    static const std::array<QIcon, 4> icons = [] {
+        QStyle* style = QApplication::style();
+        return std::array<QIcon, 4>{QIcon(), style->standardIcon(QStyle::SP_MessageBoxInformation),
+                                    style->standardIcon(QStyle::SP_MessageBoxWarning),
+                                    style->standardIcon(QStyle::SP_MessageBoxCritical)};
+    }();
     switch (kind) {
         case core::BalloonIcon::Info:
-            return QSystemTrayIcon::Information;
+            return icons[1];
         case core::BalloonIcon::Warning:
-            return QSystemTrayIcon::Warning;
+            return icons[2];
         case core::BalloonIcon::Error:
-            return QSystemTrayIcon::Critical;
+            return icons[3];
         case core::BalloonIcon::None:
             break;
     }
-    return QSystemTrayIcon::NoIcon;
+    return icons[0];
 }
 
 }  // namespace
@@ -119,17 +132,12 @@ void DesktopTrayHost::follow() {
                         QTimer::singleShot(0, this, [this] { popUpMenu(QCursor::pos()); });
                     }
                 });
-        // The toolkit's balloon closes at any press and reports it as a
-        // click on the balloon, also a press on the icon (a right click for
-        // the menu): that one is the icon's.
-        connect(icon_.get(), &QSystemTrayIcon::messageClicked, this, [this] {
-            if (!icon_->geometry().contains(QCursor::pos())) {
-                Q_EMIT messageClicked();
-            }
-        });
     }
     if (icon_) {
         icon_->setVisible(xembed);
+    }
+    if (balloon_ && !xembed) {
+        balloon_->hide();
     }
 }
 
@@ -154,10 +162,19 @@ void DesktopTrayHost::setToolTip(const QString& text) {
 
 void DesktopTrayHost::showMessage(const QString& title, const QString& text, core::BalloonIcon kind,
                                   int milliseconds) {
-    // A balloon shown again closes the open menu: an alarm's, shown at every
-    // blink, would leave the operator no time to choose from it.
-    if (icon_) {
-        icon_->showMessage(title, text, messageIcon(kind), milliseconds);
+    if (!icon_ || !icon_->isVisible()) {
+        return;
+    }
+    if (!balloon_) {
+        balloon_ = std::make_unique<TrayBalloon>();
+        connect(balloon_.get(), &TrayBalloon::clicked, this, &TrayHost::messageClicked);
+    }
+    balloon_->showBeside(icon_->geometry(), title, text, messageIcon(kind), milliseconds);
+}
+
+void DesktopTrayHost::hideMessage() {
+    if (balloon_) {
+        balloon_->hide();
     }
 }
 

@@ -17,10 +17,11 @@ class QTimer;
 namespace im::app {
 
 class StatusNotifierItem;
+class TrayBalloon;
 
 // What kind of notification area the desktop has. An XEmbed tray (icewm,
-// trayer, older panels) shows the toolkit's icon and lets it draw its own
-// balloons; a StatusNotifier tray (XFCE, KDE, Cinnamon, GNOME with
+// trayer, older panels) shows the toolkit's icon, and the program draws its
+// balloons beside it; a StatusNotifier tray (XFCE, KDE, Cinnamon, GNOME with
 // AppIndicator) draws the icon and its menu itself and reports one kind of
 // click; many desktops (GNOME, Wayland compositors) have none.
 enum class TrayKind { None, XEmbed, StatusNotifier };
@@ -41,6 +42,8 @@ public:
     // Replaces the balloon on screen (an XEmbed tray's only).
     virtual void showMessage(const QString& title, const QString& text, core::BalloonIcon icon,
                              int milliseconds) = 0;
+    // Takes the balloon down, if one is up.
+    virtual void hideMessage() {}
     virtual void setContextMenu(QMenu* menu) = 0;
 
 Q_SIGNALS:
@@ -66,6 +69,7 @@ public:
     void setToolTip(const QString& text) override;
     void showMessage(const QString& title, const QString& text, core::BalloonIcon icon,
                      int milliseconds) override;
+    void hideMessage() override;
     void setContextMenu(QMenu* menu) override;
 
 private:
@@ -74,6 +78,7 @@ private:
 
     StatusNotifierItem* item_;
     std::unique_ptr<QSystemTrayIcon> icon_;
+    std::unique_ptr<TrayBalloon> balloon_;  // made at the first balloon
     bool x11_ = false;
     unsigned trayAtom_ = 0;
     // Whether the X11 tray's selection had an owner, asked at most once a

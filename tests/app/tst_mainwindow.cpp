@@ -763,7 +763,7 @@ private Q_SLOTS:
         while (loader->progress() < 1 && reading.elapsed() < 20000) {
             QThread::msleep(10);
         }
-        QThread::msleep(300);  // the lines are split after the read
+        QThread::msleep(300);  // the halves are joined and digested after the read
         progress()->findChild<QPushButton*>()->click();
         QTest::qWait(50);
         QVERIFY(!progress());

@@ -1,13 +1,17 @@
 #include "app/TTrayIcon.h"
+#include "app/TrayBalloon.h"
 #include "support/FakeTray.h"
 #include "support/Fakes.h"
 #include "support/TestMain.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyle>
 
 using namespace im;
 
@@ -62,28 +66,31 @@ private Q_SLOTS:
     // reset of every alarm withdraws its notice, and the program's end
     // whatever it shows. An XEmbed tray shows the balloons itself: the last
     // of an event, and the same one again only when it is about to go (the
-    // blink's T1 balloon once in 2.8 s, the no-data warning at 3.5, 6.5,
-    // 9.5, 12.5, 15.5 and 26.5 s at 3.5, 12.5 and 26.5 s); without a tray, or without
-    // notifications, the status bar shows them.
+    // blink's T1 balloon once in 2.8 s, the no-data warning asked for at
+    // 3.5, 6.5, 9.5, 12.5, 15.5 and 26.5 s drawn at 3.5, 12.5 and 26.5 s);
+    // a reset takes down an alarm's balloon, not the warning's. Without a
+    // tray, or without notifications, the status bar shows them.
     void warningsOnEveryDesktop_data() {
         QTest::addColumn<bool>("present");
         QTest::addColumn<bool>("statusNotifier");
         QTest::addColumn<bool>("active");
         QTest::addColumn<bool>("notifications");
         QTest::addColumn<int>("balloons");
+        QTest::addColumn<int>("hidden");
         QTest::addColumn<QString>("notices");
         QTest::addColumn<bool>("statusBar");
         const QString all =
             "Температура T1!|Внимание!|Внимание!|Температура T1!|-|"
             "Температура T1!|-";
-        QTest::newRow("XEmbed tray") << true << false << false << true << 6 << "" << false;
-        QTest::newRow("StatusNotifier tray") << true << true << true << true << 0 << all << false;
+        QTest::newRow("XEmbed tray") << true << false << false << true << 6 << 1 << "" << false;
+        QTest::newRow("StatusNotifier tray")
+            << true << true << true << true << 0 << 0 << all << false;
         QTest::newRow("StatusNotifier tray, no notifications")
-            << true << true << false << false << 0 << "" << true;
+            << true << true << false << false << 0 << 0 << "" << true;
         QTest::newRow("no tray, window behind")
-            << false << false << false << true << 0 << all << true;
+            << false << false << false << true << 0 << 0 << all << true;
         QTest::newRow("no tray, window active")
-            << false << false << true << true << 0 << "" << true;
+            << false << false << true << true << 0 << 0 << "" << true;
     }
     void warningsOnEveryDesktop() {
         QFETCH(bool, present);
@@ -132,8 +139,43 @@ private Q_SLOTS:
         t.icon.setIconVisible(false);
 
         QTEST(int(t.host.shown.size()), "balloons");
+        QTEST(t.host.hidden, "hidden");
         QTEST(t.notifier.log.join('|'), "notices");
         QTEST(!t.window.statusBar()->currentMessage().isEmpty(), "statusBar");
+    }
+
+    // The X11 tray's balloon: above an icon low on the screen, below one
+    // high on it, in the corner when the icon's place is unknown, always
+    // whole on the screen; shown again it keeps its window; a press or its
+    // time takes it down, a press is its click.
+    void ownBalloonBesideTheIcon() {
+        app::TrayBalloon balloon;
+        QSignalSpy clicks(&balloon, &app::TrayBalloon::clicked);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect low(screen.right() - 30, screen.bottom() - 20, 20, 20);
+        const QRect high(screen.left() + 10, screen.top() + 4, 20, 20);
+        const QIcon warning = balloon.style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        for (const QRect& icon : {low, high, QRect()}) {
+            balloon.showBeside(icon, "Температура T1", "За пределами допустимых значений!", warning,
+                               200);
+            QVERIFY(balloon.isVisible() && screen.contains(balloon.geometry()));
+            if (icon == low) {
+                QVERIFY(balloon.geometry().bottom() < icon.top());
+            } else if (icon == high) {
+                QVERIFY(balloon.geometry().top() > icon.bottom());
+            } else {
+                QCOMPARE(balloon.geometry().bottomRight(), screen.bottomRight());
+            }
+        }
+        const WId window = balloon.winId();
+        balloon.showBeside(low, "Влажность", "", QIcon(), 60000);
+        QCOMPARE(balloon.winId(), window);
+        QTest::mouseClick(&balloon, Qt::LeftButton);
+        QVERIFY(!balloon.isVisible());
+        QCOMPARE(clicks.count(), 1);
+        balloon.showBeside(low, "Влажность", "", QIcon(), 50);
+        QTRY_VERIFY(!balloon.isVisible());
+        QCOMPARE(clicks.count(), 1);
     }
 
     // A press is a click only once the double-click time has passed; a

@@ -24,6 +24,7 @@ public:
                      int milliseconds) override {
         shown.append({title, text, icon, milliseconds / 1000});
     }
+    void hideMessage() override { ++hidden; }
     void setContextMenu(QMenu* m) override { menu = m; }
 
     bool present = true;
@@ -31,6 +32,7 @@ public:
     bool visible = false;
     QString toolTip;
     QList<Balloon> shown;
+    int hidden = 0;
     QMenu* menu = nullptr;
 };
 
