@@ -136,6 +136,16 @@ import -window root "$shots/2-menu-over-balloon.png"
 xdotool key Down Return  # "Показать"
 within 50 named "Монитор инкубатора" || fail "\"Показать\" did not show the window"
 
+step "hidden again, a click on the balloon shows the window"
+xdotool mousemove --window "$icon" 12 12 click 3
+sleep 0.5
+xdotool key Down Down Return  # "Скрыть"
+within 30 sh -c "! xdotool search --onlyvisible --class incubator-monitor | grep -qx $W" ||
+  fail "\"Скрыть\" left the window on screen"
+within 50 balloon || fail "no balloon while the window is hidden"
+xdotool mousemove --window "$(balloon)" 40 20 click 1
+within 50 named "Монитор инкубатора" || fail "a click on the balloon did not show the window"
+
 step "back from the tray, the keys go where they went: T1's lower limit typed"
 sleep 0.5
 xdotool key ctrl+a
@@ -146,6 +156,8 @@ step "the limit put back and the alarm reset with a double click on its panel"
 type_into 286 430 39
 xdotool mousemove --window "$W" 357 441 click --repeat 2 --delay 80 1
 within 10 stays_calm || fail "the alarm is still on after the reset"
+no_balloon() { ! balloon >/dev/null; }
+within 20 no_balloon || fail "the alarm's balloon stayed up after the reset"
 import -window root "$shots/3-reset.png"
 
 # The save by the mouse through the "Файл" menu, the open by its key,
