@@ -126,6 +126,12 @@ void JournalLoader::read(Job& job) {
         if (job.dropped) {
             return;  // the halves may have stopped anywhere; nobody waits for them
         }
+        if (!result.text->endsWithLineEnd()) {
+            // The first half ended short of the LF it was cut after: the
+            // file shrank while it was read. Read as it is now, whole.
+            readPart(job, from, -1, result);
+            return;
+        }
         result.text->joinText(*tail.text);
         result.digest->join(std::move(*tail.digest), *result.text);
     }
