@@ -60,11 +60,6 @@ Overview::TimeLabel labelOf(int column, qint64 moment, bool ofADay) {
 
 }  // namespace
 
-Overview::Overview(const journal::JournalStore& journal, QChar decimalSeparator)
-    : journal_(journal),
-      ownDigest_(std::make_unique<ValueDigest>(decimalSeparator)),
-      digest_(*ownDigest_) {}
-
 Overview::Overview(const journal::JournalStore& journal, journal::ValueDigest& digest)
     : journal_(journal), digest_(digest) {}
 

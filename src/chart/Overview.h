@@ -9,7 +9,6 @@
 #include <QSize>
 
 #include <array>
-#include <memory>
 #include <vector>
 
 class QPainter;
@@ -47,10 +46,9 @@ public:
     // newest lines: a click there takes the chart back to them.
     static constexpr int kNewestEdge = 4;
 
-    Overview(const journal::JournalStore& journal, QChar decimalSeparator);
-    // With a digest kept by its owner, which outlives the overview: it
-    // follows the journal while no overview is shown, and a file's loader
-    // may have made it.
+    // The digest is its owner's and outlives the overview: it follows the
+    // journal while no overview is shown, and a file's loader may have made
+    // it.
     Overview(const journal::JournalStore& journal, journal::ValueDigest& digest);
 
     // Reads what changed in the journal; true when the picture may differ.
@@ -115,7 +113,6 @@ private:
                          const std::vector<TimeLabel>& labels) const;
 
     const journal::JournalStore& journal_;
-    std::unique_ptr<journal::ValueDigest> ownDigest_;
     journal::ValueDigest& digest_;
     quint64 revision_ = 0;
 };

@@ -7,6 +7,16 @@
 
 namespace im::journal {
 
+namespace {
+
+// The lines a chunk has for the digest: the journal's last segment is left
+// out while it is empty, as an append may still fill it.
+int digestibleLines(int lines, const JournalStore::ChunkInfo& chunk) {
+    return std::clamp(lines - chunk.firstSegment, 0, chunk.segments);
+}
+
+}  // namespace
+
 void ValueDigest::Range::add(const std::array<qint16, kValues>& values) {
     for (std::size_t v = 0; v < kValues; ++v) {
         min[v] = count == 0 ? values[v] : std::min<int>(min[v], values[v]);
@@ -52,10 +62,8 @@ int ValueDigest::sync(const JournalStore& journal) {
     const int lines = journal.lineCount();
     const int chunks = journal.chunkCount();
     const int oldChunks = static_cast<int>(chunkIds_.size());
-    // The lines a chunk has for the digest: the journal's last segment is
-    // left out while it is empty, as an append may still fill it.
     auto digestible = [lines](const JournalStore::ChunkInfo& c) {
-        return std::clamp(lines - c.firstSegment, 0, c.segments);
+        return digestibleLines(lines, c);
     };
 
     // The chunks in front that are as digested; the first one that is not
@@ -142,7 +150,7 @@ void ValueDigest::noteChunks(const JournalStore& journal) {
     for (int c = 0; c < chunks; ++c) {
         const JournalStore::ChunkInfo info = journal.chunkInfo(c);
         chunkIds_[std::size_t(c)] = info.id;
-        chunkLines_[std::size_t(c)] = std::clamp(lines - info.firstSegment, 0, info.segments);
+        chunkLines_[std::size_t(c)] = digestibleLines(lines, info);
     }
 }
 

@@ -325,7 +325,8 @@ private Q_SLOTS:
             journal.append(journal::makeRecordLine(370, 365, 362, 55, QStringLiteral("________"),
                                                    start.addSecs(seconds)));
         }
-        Overview overview(journal, QLatin1Char(','));
+        journal::ValueDigest digest(QLatin1Char(','));
+        Overview overview(journal, digest);
         overview.sync();
         constexpr int kWidth = 848;
         constexpr int kLabelWidth = 60;
@@ -383,7 +384,8 @@ private Q_SLOTS:
                                    t1(line), t2(line), 362, 55, QStringLiteral("_2______"),
                                    QDateTime(QDate(2026, 12, 6), QTime(8, 0)).addSecs(line)));
         }
-        Overview overview(lines, journal::decimalSeparator().at(0));
+        journal::ValueDigest digest(journal::decimalSeparator().at(0));
+        Overview overview(lines, digest);
         QVERIFY(overview.sync());
         QVERIFY(!overview.sync());
         Overview::Style style;
@@ -452,7 +454,8 @@ private Q_SLOTS:
             few.append(journal::makeRecordLine(370 + line, 380, 362, 55, QStringLiteral("_2______"),
                                                QDateTime(QDate(2026, 12, 6), QTime(8, line))));
         }
-        Overview fewLines(few, journal::decimalSeparator().at(0));
+        journal::ValueDigest fewDigest(journal::decimalSeparator().at(0));
+        Overview fewLines(few, fewDigest);
         fewLines.sync();
         const std::vector<journal::ValueDigest::Range> spread = fewLines.columns(kColumns);
         for (int x = 0; x < kColumns; ++x) {

@@ -120,15 +120,20 @@ import -window root "$shots/2-alarm.png"
 # the blink; it is asked until it answers, not a fixed number of times.
 within 100 not_red || fail "the T1 panel is red but does not blink"
 
+# "Скрыть" from the icon's menu, at the icon's middle: its upper part lies
+# under the balloon's window. The alarm's balloon stays up.
+hide_from_the_tray() {
+  xdotool mousemove --window "$icon" 12 12 click 3
+  sleep 0.5
+  xdotool key Down Down Return  # "Скрыть"
+  within 30 sh -c "! xdotool search --onlyvisible --class incubator-monitor | grep -qx $W" ||
+    fail "\"Скрыть\" left the window on screen"
+  within 50 balloon || fail "no balloon while the window is hidden"
+}
+
 step "hidden in the tray, a right click on the icon while a balloon is up opens the menu only"
 icon=$(tray_icon)
-# At the icon's middle: its upper part lies under the balloon's window.
-xdotool mousemove --window "$icon" 12 12 click 3
-sleep 0.5
-xdotool key Down Down Return  # "Скрыть"
-within 30 sh -c "! xdotool search --onlyvisible --class incubator-monitor | grep -qx $W" ||
-  fail "\"Скрыть\" left the window on screen"
-within 50 balloon || fail "no balloon while the window is hidden"
+hide_from_the_tray
 xdotool mousemove --window "$icon" 12 12 click 3
 sleep 1
 import -window root "$shots/2-menu-over-balloon.png"
@@ -137,12 +142,7 @@ xdotool key Down Return  # "Показать"
 within 50 named "Монитор инкубатора" || fail "\"Показать\" did not show the window"
 
 step "hidden again, a click on the balloon shows the window"
-xdotool mousemove --window "$icon" 12 12 click 3
-sleep 0.5
-xdotool key Down Down Return  # "Скрыть"
-within 30 sh -c "! xdotool search --onlyvisible --class incubator-monitor | grep -qx $W" ||
-  fail "\"Скрыть\" left the window on screen"
-within 50 balloon || fail "no balloon while the window is hidden"
+hide_from_the_tray
 xdotool mousemove --window "$(balloon)" 40 20 click 1
 within 50 named "Монитор инкубатора" || fail "a click on the balloon did not show the window"
 
