@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const QChar separator = journal::decimalSeparator().at(0);
-    static chart::Overview overview(journal, separator);
+    static journal::ValueDigest digest(separator);
+    static chart::Overview overview(journal, digest);
     static QImage image(240, 160, QImage::Format_RGB32);
     overview.sync();
     {
